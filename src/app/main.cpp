@@ -1,0 +1,13 @@
+#include "shell/Main.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quillmark"));
+    QApplication::setApplicationVersion(QStringLiteral(QM_VERSION));
+    TQMMainScreen window;
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,241 @@
+#pragma once
+// Published properties, components and the class registry: what the
+// property stream needs to know about any object it writes or reads.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+class QObject;
+class TPersistent;
+class TComponent;
+class PropertyReader;
+class PropertyWriter;
+
+// The error every stream failure ends in; what() is one of the fixed
+// messages ("Invalid stream format", "Class X not found", ...).
+class EStreamError : public std::runtime_error
+{
+public:
+    explicit EStreamError(const QString &message)
+        : std::runtime_error(message.toStdString()) {}
+    QString message() const { return QString::fromStdString(what()); }
+};
+
+enum class TPropKind {
+    Integer,     // 32-bit signed
+    Color,       // integer with the colour name table
+    Cursor,      // integer with the cursor name table
+    Char,        // one 8-bit character, stored as a string of length 1
+    Enum,        // enumeration (Boolean too), stored as an identifier
+    Set,         // set of enumeration members, ordinals 0..31
+    Float,       // stored as an 80-bit extended
+    String,
+    Object,      // sub-object (font, pen, brush) stored under "Name." paths
+    StringList,  // TStrings: defined property "Strings"
+    Picture,     // TPicture: defined property "Data"
+    Bitmap,      // TBitmap: defined property "Data"
+    Component,   // reference to another component, stored by name
+    Event        // method reference, stored by method name
+};
+
+// Identifiers of an enumeration or of a set's members, by ordinal.
+using TIdentList = std::vector<QByteArray>;
+
+// One published property of a class.
+struct TPropInfo
+{
+    QByteArray name;
+    TPropKind kind = TPropKind::Integer;
+    const TIdentList *idents = nullptr;   // Enum and Set
+    std::optional<qint64> defaultValue;   // ordinal kinds; none = always written
+    std::function<bool(const TPersistent &)> stored;  // empty = always stored
+    bool readOnly = false;
+
+    // Accessors; only those of the property's kind are set.
+    std::function<qint64(const TPersistent &)> getOrd;   // Integer..Set (Set as bit mask)
+    std::function<void(TPersistent &, qint64)> setOrd;
+    std::function<double(const TPersistent &)> getFloat;
+    std::function<void(TPersistent &, double)> setFloat;
+    std::function<QString(const TPersistent &)> getString;
+    std::function<void(TPersistent &, const QString &)> setString;
+    std::function<TPersistent *(const TPersistent &)> getObject;  // Object..Component
+    std::function<void(TPersistent &, TPersistent *)> setObject;  // Component only
+    std::function<QByteArray(const TPersistent &)> getMethod;     // Event
+    std::function<void(TPersistent &, const QByteArray &)> setMethod;
+
+    bool isOrdinal() const { return kind <= TPropKind::Set; }
+};
+
+// A class's published properties, chained to its base class's table.
+// all() lists the ancestors' properties first, in declaration order.
+class TPropertyTable
+{
+public:
+    TPropertyTable(const TPropertyTable *parent, std::vector<TPropInfo> own);
+    const std::vector<const TPropInfo *> &all() const { return mAll; }
+    const TPropInfo *find(const QByteArray &name) const;  // case-insensitive
+    const TPropertyTable *parent() const { return mParent; }
+
+private:
+    const TPropertyTable *mParent;
+    std::vector<TPropInfo> mOwn;
+    std::vector<const TPropInfo *> mAll;
+};
+
+// Anything with published properties: label objects and their sub-objects.
+class TPersistent
+{
+public:
+    virtual ~TPersistent() = default;
+    virtual QByteArray ClassName() const = 0;
+    virtual const TPropertyTable &Properties() const = 0;
+
+    // Defined properties follow the published ones under the same path
+    // ("Lines.Strings", "Picture.Data").
+    virtual void WriteDefinedProperties(PropertyWriter &writer, const QByteArray &path) const;
+    // Returns false when the name is not one of this object's defined properties.
+    virtual bool ReadDefinedProperty(PropertyReader &reader, const QByteArray &name);
+};
+
+// A named object with an owner, as the stream creates and names it.
+// The owner does not free its components; parents in the Qt object tree do.
+class TComponent : public TPersistent
+{
+public:
+    explicit TComponent(TComponent *owner = nullptr);
+    ~TComponent() override;
+    TComponent(const TComponent &) = delete;
+    TComponent &operator=(const TComponent &) = delete;
+
+    QString Name() const { return mName; }
+    virtual void SetName(const QString &name);
+    TComponent *Owner() const { return mOwner; }
+    const std::vector<TComponent *> &Components() const { return mComponents; }
+    TComponent *FindComponent(const QString &name) const;  // case-insensitive
+
+    // Set while the stream assigns the recorded properties.
+    bool IsLoading() const { return mLoading; }
+    void SetLoading(bool loading) { mLoading = loading; }
+
+    // The stream hands a new object its parent control before assigning properties.
+    virtual void SetParentComponent(QObject *parent);
+    // Called once all objects of a sequence were read (and after a tool creates one).
+    virtual void FinishLoading();
+    // Child position given by a record prefix with flag 2.
+    virtual void SetChildOrder(int position);
+    // Published methods, for event properties.
+    virtual bool HasPublishedMethod(const QByteArray &name) const;
+
+private:
+    void insertComponent(TComponent *c);
+    void removeComponent(TComponent *c);
+
+    QString mName;
+    TComponent *mOwner = nullptr;
+    std::vector<TComponent *> mComponents;
+    bool mLoading = false;
+};
+
+// Creates objects by class name. Every creatable class is registered by one
+// function of the subsystem that knows them all.
+class TClassRegistry
+{
+public:
+    using Factory = std::function<TComponent *(TComponent *owner)>;
+    static TClassRegistry &instance();
+
+    void Register(const QByteArray &className, Factory factory);
+    bool Contains(const QByteArray &className) const;
+    // Throws EStreamError("Class <name> not found").
+    TComponent *Create(const QByteArray &className, TComponent *owner) const;
+    QList<QByteArray> ClassNames() const;
+
+private:
+    std::vector<std::pair<QByteArray, Factory>> mFactories;
+};
+
+extern const TIdentList BooleanIdents;  // False, True
+
+// Helpers to build property tables from member functions.
+namespace props {
+
+template <class C, class T>
+TPropInfo ordinal(const char *name, TPropKind kind, T (C::*get)() const, void (C::*set)(T),
+                  std::optional<qint64> def, const TIdentList *idents = nullptr)
+{
+    TPropInfo p;
+    p.name = name;
+    p.kind = kind;
+    p.idents = idents;
+    p.defaultValue = def;
+    p.getOrd = [get](const TPersistent &o) { return qint64((static_cast<const C &>(o).*get)()); };
+    if (set)
+        p.setOrd = [set](TPersistent &o, qint64 v) { (static_cast<C &>(o).*set)(T(v)); };
+    else
+        p.readOnly = true;
+    return p;
+}
+
+template <class C>
+TPropInfo integer(const char *name, int (C::*get)() const, void (C::*set)(int), std::optional<qint64> def)
+{ return ordinal(name, TPropKind::Integer, get, set, def); }
+
+template <class C, class T>
+TPropInfo color(const char *name, T (C::*get)() const, void (C::*set)(T), std::optional<qint64> def)
+{ return ordinal(name, TPropKind::Color, get, set, def); }
+
+template <class C, class T>
+TPropInfo enumeration(const char *name, const TIdentList &idents, T (C::*get)() const, void (C::*set)(T),
+                      std::optional<qint64> def)
+{ return ordinal(name, TPropKind::Enum, get, set, def, &idents); }
+
+template <class C>
+TPropInfo boolean(const char *name, bool (C::*get)() const, void (C::*set)(bool), std::optional<bool> def)
+{
+    std::optional<qint64> d;
+    if (def) d = *def ? 1 : 0;
+    return ordinal(name, TPropKind::Enum, get, set, d, &BooleanIdents);
+}
+
+template <class C>
+TPropInfo floating(const char *name, double (C::*get)() const, void (C::*set)(double))
+{
+    TPropInfo p;
+    p.name = name;
+    p.kind = TPropKind::Float;
+    p.getFloat = [get](const TPersistent &o) { return (static_cast<const C &>(o).*get)(); };
+    p.setFloat = [set](TPersistent &o, double v) { (static_cast<C &>(o).*set)(v); };
+    return p;
+}
+
+template <class C>
+TPropInfo string(const char *name, QString (C::*get)() const, void (C::*set)(const QString &))
+{
+    TPropInfo p;
+    p.name = name;
+    p.kind = TPropKind::String;
+    p.getString = [get](const TPersistent &o) { return (static_cast<const C &>(o).*get)(); };
+    p.setString = [set](TPersistent &o, const QString &v) { (static_cast<C &>(o).*set)(v); };
+    return p;
+}
+
+// A sub-object owned by the object (font, pen, brush, string list, picture,
+// bitmap); the reader steps into it and assigns its own properties.
+template <class C, class S>
+TPropInfo object(const char *name, TPropKind kind, S *(C::*get)() const)
+{
+    TPropInfo p;
+    p.name = name;
+    p.kind = kind;
+    p.getObject = [get](const TPersistent &o) -> TPersistent * { return (static_cast<const C &>(o).*get)(); };
+    return p;
+}
+
+}  // namespace props

@@ -1,0 +1,113 @@
+#pragma once
+// The tagged property stream: value tags 0-14, the "TPF0" component record,
+// and the writer and reader of label objects' published properties.
+
+#include "Persist.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+class QObject;
+
+enum TValueType : quint8 {
+    vaNull = 0, vaList = 1, vaInt8 = 2, vaInt16 = 3, vaInt32 = 4, vaExtended = 5,
+    vaString = 6, vaIdent = 7, vaFalse = 8, vaTrue = 9, vaBinary = 10, vaSet = 11,
+    vaLString = 12, vaNil = 13, vaCollection = 14
+};
+
+// 80-bit extended floats and Windows-1252 text, portable.
+namespace streamcodec {
+QByteArray encodeExtended(double value);           // 10 bytes, little-endian
+double decodeExtended(const char *tenBytes);       // nearest double; tiny -> 0, huge -> inf
+QByteArray toCp1252(const QString &text);          // unmappable characters -> '?'
+QString fromCp1252(const QByteArray &bytes);       // every byte decodes
+}
+
+// Name tables of the integer kinds.
+bool ColorToIdent(qint64 color, QByteArray *ident);
+bool IdentToColor(const QByteArray &ident, qint64 *color);
+bool CursorToIdent(qint64 cursor, QByteArray *ident);
+bool IdentToCursor(const QByteArray &ident, qint64 *cursor);
+
+class PropertyWriter
+{
+public:
+    PropertyWriter() = default;
+    const QByteArray &data() const { return mData; }
+    QByteArray takeData() { return std::move(mData); }
+
+    // Signature, then the component record (no prefix for label objects).
+    void writeRootComponent(const TComponent &component, const TComponent *root = nullptr);
+    void writeComponent(const TComponent &component, quint8 flags = 0, int position = 0);
+    // The published properties of any persistent under a path prefix ("Font.").
+    void writeProperties(const TPersistent &object, const QByteArray &path = QByteArray());
+
+    void writeListBegin();
+    void writeListEnd();
+    void writeInteger(qint64 value);         // smallest of int8/16/32
+    void writeFloat(double value);           // tag 5
+    void writeString(const QString &value);  // tag 6, or tag 12 from 256 bytes on
+    void writeIdent(const QByteArray &ident);  // False/True/nil become tags 8/9/13
+    void writeBoolean(bool value);
+    void writeBinary(const QByteArray &bytes);
+    void writeSet(quint32 members, const TIdentList &idents);
+    void writePropName(const QByteArray &name);  // short name
+    void writeShortName(const QByteArray &name);  // cut to 255 bytes
+    void writeSignature();
+    void writeRaw(const QByteArray &bytes) { mData.append(bytes); }
+
+private:
+    void writeProperty(const TPersistent &object, const TPropInfo &prop, const QByteArray &path);
+    QByteArray mData;
+    const TComponent *mRoot = nullptr;
+};
+
+class PropertyReader
+{
+public:
+    explicit PropertyReader(const QByteArray &data);
+
+    // Hooks set by the label object filer.
+    std::function<void(TComponent &component, QString &name)> OnSetName;
+    // Return true to declare a missing method harmless.
+    std::function<bool(const QByteArray &methodName)> OnFindMethod;
+
+    // Reads root components until the end-of-list tag (left unread), creating
+    // each with `owner` and `parent`, handing each to `callback`; then resolves
+    // references between them. On failure the half-made object is destroyed,
+    // completed ones stay, and EStreamError is thrown.
+    void readRootComponents(TComponent *owner, QObject *parent,
+                            const std::function<void(TComponent *)> &callback);
+
+    void readListBegin();   // "Invalid property value" unless the tag is 1
+    void readListEnd();     // ... unless it is 0
+    bool endOfList();       // peeks: next tag is 0
+    qint32 readInteger();
+    double readFloat();     // extended, or an integer kind converted
+    QString readString();   // tags 6 and 12
+    QByteArray readIdent(); // tag 7; False/True/nil for 8/9/13
+    bool readBoolean();
+    QByteArray readBinary();
+    quint32 readSet(const TIdentList &idents);  // unknown members ignored
+    QByteArray readShortName();
+    void readSignature();   // "Invalid stream format" unless "TPF0"
+    TValueType readValueType();
+    TValueType peekValueType();
+    void skipValue();
+    QByteArray readBytes(qint64 count);  // "Stream read error" past the end
+    bool atEnd() const { return mPos >= mData.size(); }
+    qint64 position() const { return mPos; }
+
+private:
+    TComponent *readComponent(TComponent *owner, QObject *parent);
+    void readProperty(TPersistent &object, TComponent &component);
+    void readPropValue(TPersistent &object, const TPropInfo &prop);
+    QByteArray mData;
+    qint64 mPos = 0;
+    int mDepth = 0;
+    struct Fixup { TPersistent *object; const TPropInfo *prop; QByteArray name; };
+    std::vector<Fixup> mFixups;
+    TComponent *mRoot = nullptr;
+};

@@ -1,0 +1,28 @@
+// qmtool: Quillmark's command-line tool. Each command is a function taking
+// its arguments; output goes to stdout, errors to stderr with exit status 1.
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <cstdio>
+
+namespace {
+
+int usage()
+{
+    std::fputs("usage: qmtool COMMAND [ARGS]\n"
+               "commands:\n",
+               stderr);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.isEmpty())
+        return usage();
+    return usage();
+}
