@@ -728,6 +728,13 @@ void TestStream::damagedStreams_data()
     qToLittleEndian(qint32(0x40000000), hugeWidth.data() + 18);
     QByteArray badDepth = bmp;
     badDepth[28] = 7;
+    QByteArray jpegInside = bmp;
+    jpegInside[30] = 4;
+    QByteArray hugeRunLength = bmp;
+    hugeRunLength[30] = 1;
+    hugeRunLength[28] = 8;
+    qToLittleEndian(qint32(20000), hugeRunLength.data() + 18);
+    qToLittleEndian(qint32(20000), hugeRunLength.data() + 22);
     QTest::newRow("bitmap without BM") << glyph(noBM) << bitmap;
     QTest::newRow("bitmap header 20") << glyph(header20) << bitmap;
     QTest::newRow("bitmap header 108") << glyph(header108) << bitmap;
@@ -737,6 +744,8 @@ void TestStream::damagedStreams_data()
     QTest::newRow("bitmap huge width") << glyph(hugeWidth) << bitmap;
     QTest::newRow("bitmap bad depth") << glyph(badDepth) << bitmap;
     QTest::newRow("bitmap only BM") << glyph("BM") << bitmap;
+    QTest::newRow("bitmap compression unknown") << glyph(jpegInside) << bitmap;
+    QTest::newRow("bitmap run-length too large") << glyph(hugeRunLength) << bitmap;
     QTest::newRow("picture with bad bitmap")
         << obj(prop("Picture.Data", hex("0A 0E 00 00 00 07") + "TBitmap" + hex("02 00 00 00") + "XY")) << bitmap;
 }
