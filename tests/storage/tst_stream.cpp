@@ -122,6 +122,7 @@ private Q_SLOTS:
     void damagedStreams_data();
     void damagedStreams();
     void truncatedEverywhere();
+    void mutatedBytes();
 
     void extendedReference_data();
     void extendedReference();
@@ -789,6 +790,34 @@ void TestStream::truncatedEverywhere()
     }
     TTestForm owner;
     QCOMPARE(readAll(data, &owner).size(), 1);
+}
+
+void TestStream::mutatedBytes()
+{
+    // Any single damaged byte ends in a stream error or a clean read.
+    TTestObject o;
+    o.SetName(QStringLiteral("M"));
+    o.SetCaption(QStringLiteral("mutate"));
+    o.SetMarks(0b101);
+    o.SetColour(0x808081);
+    o.Lines()->SetLines({QStringLiteral("l")});
+    o.Glyph()->SetImage(sampleImage());
+    static_cast<TTestItem *>(o.Items()->Add())->SetValue(1);
+    const QByteArray data = writeRoot(o) + '\0';
+    const char replacements[] = {'\0', '\x01', '\x07', '\x0E', '\x7F', '\xF2', '\xFF'};
+    int errors = 0;
+    for (qsizetype i = 0; i < data.size(); ++i)
+        for (char c : replacements) {
+            QByteArray bad = data;
+            bad[i] = c;
+            TTestForm owner;
+            try {
+                readAll(bad, &owner);
+            } catch (const EStreamError &) {
+                ++errors;
+            }
+        }
+    QVERIFY(errors > 0);
 }
 
 void TestStream::extendedReference_data()
