@@ -357,6 +357,18 @@ void TIniFile::UpdateFile()
                             .arg(mFileName, mLoadError));
     QSaveFile file(mFileName);
     const QByteArray data = ToBytes();
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
+    // Unbuffered, so that a short write (disk full) shows in write()'s
+    // result: commit() does not notice a failure of its final flush.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw EIniError(QStringLiteral("%1 could not be saved: %2").arg(mFileName, file.errorString()));
+    const qint64 written = file.write(data);
+    if (written != data.size()) {
+        const QString reason = written < 0
+            ? file.errorString()
+            : QStringLiteral("only %1 of %2 bytes could be written; the disk may be full")
+                  .arg(written).arg(data.size());
+        throw EIniError(QStringLiteral("%1 could not be saved: %2").arg(mFileName, reason));
+    }
+    if (!file.commit())
         throw EIniError(QStringLiteral("%1 could not be saved: %2").arg(mFileName, file.errorString()));
 }
