@@ -202,23 +202,6 @@ private Q_SLOTS:
             QCOMPARE(readFile(mDir + QStringLiteral("qm.ini")), QByteArray("qm2.ini"));
     }
 
-    void placementSection_data()
-    {
-        QTest::addColumn<int>("ppi");
-        QTest::addColumn<QString>("section");
-        QTest::newRow("96") << 96 << "TQMMainScreen_Placement";
-        QTest::newRow("72") << 72 << "TQMMainScreen_Placement";
-        QTest::newRow("120") << 120 << "TQMMainScreen_Placement120";
-        QTest::newRow("144") << 144 << "TQMMainScreen_Placement144";
-    }
-
-    void placementSection()
-    {
-        QFETCH(int, ppi);
-        QFETCH(QString, section);
-        QCOMPARE(PlacementSection(QStringLiteral("TQMMainScreen"), ppi), section);
-    }
-
     void restorePlacement_data()
     {
         QTest::addColumn<QByteArray>("stored");   // keys of [TQMMainScreen_Placement]
