@@ -6,12 +6,14 @@
 #include <memory>
 #include <vector>
 
+QObject *newSelectTemplateTest();
 QObject *newTemplateLibraryTest();
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     std::vector<std::unique_ptr<QObject>> tests;
+    tests.emplace_back(newSelectTemplateTest());
     tests.emplace_back(newTemplateLibraryTest());
     int failed = 0;
     for (const auto &test : tests)
