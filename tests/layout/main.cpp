@@ -7,6 +7,7 @@
 #include <vector>
 
 QObject *newSelectTemplateTest();
+QObject *newUserEditTest();
 QObject *newTemplateLibraryTest();
 
 int main(int argc, char *argv[])
@@ -14,6 +15,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     std::vector<std::unique_ptr<QObject>> tests;
     tests.emplace_back(newSelectTemplateTest());
+    tests.emplace_back(newUserEditTest());
     tests.emplace_back(newTemplateLibraryTest());
     int failed = 0;
     for (const auto &test : tests)
