@@ -8,6 +8,7 @@
 
 QObject *newSelectTemplateTest();
 QObject *newUserEditTest();
+QObject *newLabelArtTest();
 QObject *newTemplateLibraryTest();
 
 int main(int argc, char *argv[])
@@ -16,6 +17,7 @@ int main(int argc, char *argv[])
     std::vector<std::unique_ptr<QObject>> tests;
     tests.emplace_back(newSelectTemplateTest());
     tests.emplace_back(newUserEditTest());
+    tests.emplace_back(newLabelArtTest());
     tests.emplace_back(newTemplateLibraryTest());
     int failed = 0;
     for (const auto &test : tests)
