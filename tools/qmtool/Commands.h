@@ -1,7 +1,7 @@
 #pragma once
-// The commands of qmtool: each takes the arguments after its name and
-// returns the exit status.
+// The commands of qmtool; each takes its own arguments and returns the exit status.
 
 #include <QStringList>
 
+int runInspect(const QStringList &args);
 int runTemplates(const QStringList &args);

@@ -10,11 +10,24 @@
 
 namespace {
 
+struct Command
+{
+    const char *name;
+    int (*run)(const QStringList &args);
+};
+
+const Command Commands[] = {
+    {"inspect", runInspect},
+    {"templates", runTemplates},
+};
+
 int usage()
 {
     std::fputs("usage: qmtool COMMAND [ARGS]\n"
                "commands:\n"
-               "  templates   list the template library as the template chooser does\n",
+               "  inspect FILE   print the raw structure of a label file, object file or\n"
+               "                 template library as JSON\n"
+               "  templates      list the template library as the template chooser does\n",
                stderr);
     return 2;
 }
@@ -27,8 +40,8 @@ int main(int argc, char *argv[])
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty())
         return usage();
-    const QString command = args.first();
-    if (command == QLatin1String("templates"))
-        return runTemplates(args.mid(1));
+    for (const Command &command : Commands)
+        if (args.first() == QLatin1String(command.name))
+            return command.run(args.mid(1));
     return usage();
 }
