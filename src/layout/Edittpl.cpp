@@ -12,6 +12,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <iterator>
+
 namespace {
 
 constexpr double MMPerInch = 25.4;
@@ -134,6 +136,7 @@ void NumberEdit::focusOutEvent(QFocusEvent *event)
 TUserEditLabelLayout::TUserEditLabelLayout(QWidget *parent)
     : QDialog(parent)
 {
+    setWindowTitle(QStringLiteral("User Defined Label Layout"));
     ShowMessage = [this](const QString &message) { informationBox(this, message); };
 
     mInches = new QRadioButton(QStringLiteral("Use &Inches"), this);
@@ -334,7 +337,7 @@ void TUserEditLabelLayout::FillEdits()
         mLabelShape->setCurrentIndex(2);
 
     int paper = 0;
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < int(std::size(PaperCodes)); ++i) {
         if (PaperSize == QLatin1String(PaperCodes[i]))
             paper = i;
     }
@@ -357,7 +360,7 @@ void TUserEditLabelLayout::ShowUnits(bool millimetres)
 
 void TUserEditLabelLayout::PaperSizeChange(int item)
 {
-    if (item < 0 || item >= 5)
+    if (item < 0 || item >= int(std::size(Papers)))
         return;
     const PaperDimensions &p = Papers[item];
     mSheetWidth->setValue(mShowingMM ? p.widthMM : p.widthInches);
@@ -409,10 +412,10 @@ void TUserEditLabelLayout::OkButtonClick()
     PageWidth = inches(mSheetWidth);
     PageHeight = inches(mSheetDepth);
     const int paper = mPaperSize->currentIndex();
-    if (paper >= 0 && paper < 5)
+    if (paper >= 0 && paper < int(std::size(PaperCodes)))
         PaperSize = QLatin1String(PaperCodes[paper]);
     const int shape = mLabelShape->currentIndex();
-    if (shape >= 0 && shape < 3)
+    if (shape >= 0 && shape < int(std::size(ShapeCodes)))
         LabelShape = QLatin1String(ShapeCodes[shape]);
 
     try {
