@@ -130,20 +130,27 @@ struct PainterState
     bool aa;
 };
 
-// The last pixel a one-pixel line from a to b paints, b itself excluded.
-QPoint lastPixelBefore(QPoint a, QPoint b)
+// The pixels of a one-pixel line from a to b, b itself excluded.
+QPolygon linePixels(QPoint a, QPoint b)
 {
-    const int dx = std::abs(b.x() - a.x()), dy = std::abs(b.y() - a.y());
-    const int sx = b.x() > a.x() ? 1 : -1, sy = b.y() > a.y() ? 1 : -1;
-    const int steps = std::max(dx, dy);
-    if (steps <= 1)
-        return a;
-    // The point one major step before b, minor coordinate rounded as the
-    // line passes there.
-    const int k = steps - 1;
-    if (dx >= dy)
-        return QPoint(a.x() + sx * k, a.y() + sy * int((2LL * k * dy + dx) / (2LL * dx)));
-    return QPoint(a.x() + sx * int((2LL * k * dx + dy) / (2LL * dy)), a.y() + sy * k);
+    QPolygon points;
+    int x = a.x(), y = a.y();
+    const int dx = std::abs(b.x() - x), dy = -std::abs(b.y() - y);
+    const int sx = b.x() > x ? 1 : -1, sy = b.y() > y ? 1 : -1;
+    int err = dx + dy;
+    while (x != b.x() || y != b.y()) {
+        points << QPoint(x, y);
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y += sy;
+        }
+    }
+    return points;
 }
 
 }  // namespace
@@ -182,11 +189,11 @@ void TCanvas::LineTo(int x, int y)
     const int p = Pen.Width;
     if (p <= 1) {
         mPainter->setPen(strokePen());
-        const QPoint last = lastPixelBefore(from, to);
-        if (last == from)
-            mPainter->drawPoint(from);
+        const QPolygon pixels = linePixels(from, to);
+        if (Pen.Style == psSolid || Pen.Style == psInsideFrame || pixels.size() < 2)
+            mPainter->drawPoints(pixels);
         else
-            mPainter->drawLine(from, last);
+            mPainter->drawLine(pixels.first(), pixels.last());
         return;
     }
     const QColor color = modeColor(Pen.Mode, Pen.Color);
