@@ -4,6 +4,42 @@
 
 #include "objects/graphic/Glines.h"
 #include "objects/graphic/Glshapes.h"
+#include "storage/Gdiobj.h"
+
+namespace {
+
+// Stand-ins for the text and picture objects, created by their class names.
+class TFakeText : public TGGraphicControl
+{
+public:
+    using TGGraphicControl::TGGraphicControl;
+    QByteArray ClassName() const override { return "TGPLabel"; }
+    const TPropertyTable &Properties() const override
+    {
+        using C = TFakeText;
+        static const TPropertyTable table(&BaseProperties(), {
+            props::string<C>("Caption", &C::Caption, &C::SetCaption),
+            props::object<C, TFont>("Font", TPropKind::Object, &C::Font),
+        });
+        return table;
+    }
+    QString Caption() const { return caption; }
+    void SetCaption(const QString &c) { caption = c; }
+    TFont *Font() const { return font.get(); }
+    bool EditNew() override
+    {
+        ++edits;
+        pointingDuringEdit = Panel() && Panel()->Pointing();
+        return accept;
+    }
+    QString caption;
+    std::unique_ptr<TFont> font = std::make_unique<TFont>();
+    int edits = 0;
+    bool pointingDuringEdit = false;
+    bool accept = true;
+};
+
+}  // namespace
 
 class DesignTest : public QObject
 {
@@ -29,6 +65,7 @@ private Q_SLOTS:
     void unselectableActsAsEmptyPanel();
     void deleteKeyAndMenuDelete();
     void doubleClickEditsSelectedObject();
+    void textToolFirstEdit();
 };
 
 void DesignTest::toolCreatesObject_data()
@@ -491,6 +528,46 @@ void DesignTest::doubleClickEditsSelectedObject()
     QCOMPARE(f.frame()->SelectedCount(), 2);
     QTest::mouseDClick(f.panel, Qt::LeftButton, {}, QPoint(30, 30));
     QCOMPARE(edits, 1);
+}
+
+void DesignTest::textToolFirstEdit()
+{
+    DesignFixture f;
+    static int declined = 0;
+    TClassRegistry::instance().Register("TGPLabel", [](TComponent *owner) { return new TFakeText(owner); });
+    TClassRegistry::instance().Register("TGImage", [](TComponent *owner) {
+        auto *image = new TFakeText(owner);
+        image->accept = false;
+        QObject::connect(image, &QObject::destroyed, [] { ++declined; });
+        return image;
+    });
+    f.panel->Font().SetName(QStringLiteral("Courier New"));
+    f.panel->Font().SetSize(14);
+    int drops = 0;
+    f.panel->DroppedObjectEvent = [&](const QRect &) { ++drops; };
+
+    f.panel->SetPanelState(psLabel);
+    f.click(QPoint(10, 10));
+    QCOMPARE(f.panel->Objects().size(), 1);
+    auto *text = static_cast<TFakeText *>(f.panel->Objects().first());
+    QCOMPARE(text->geometry(), QRect(10, 10, 50, 15));
+    QCOMPARE(text->Name(), QStringLiteral("Special1"));
+    QCOMPARE(text->caption, QStringLiteral("<text>"));
+    QCOMPARE(text->font->Name(), QStringLiteral("Courier New"));
+    QCOMPARE(text->font->Size(), 14);
+    // The tool is reset before the first edit opens.
+    QCOMPARE(text->edits, 1);
+    QVERIFY(text->pointingDuringEdit);
+    QCOMPARE(f.panel->PanelState(), psPointing);
+    QCOMPARE(drops, 1);
+
+    // A picture object whose first edit is declined goes again.
+    f.panel->SetPanelState(psImage);
+    f.click(QPoint(100, 100));
+    QCOMPARE(declined, 1);
+    QCOMPARE(f.panel->Objects().size(), 1);
+    QCOMPARE(f.frame()->SelectedCount(), 0);
+    QCOMPARE(drops, 2);
 }
 
 QTEST_MAIN(DesignTest)
