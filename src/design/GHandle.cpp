@@ -247,7 +247,6 @@ void TGHandle::passToPanel(QMouseEvent *event, bool press)
 {
     const QPoint p = event->position().toPoint() + pos();
     if (press) {
-        unsetCursor();
         setCursor(mPanel->Pointing() ? HandGrabCursor() : DrawingToolCursor());
         // The panel takes the mouse so that it sees the band being dragged.
         if (event->button() == Qt::LeftButton)

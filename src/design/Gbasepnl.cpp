@@ -370,6 +370,7 @@ void TGBasePanel::PanelMouseUp(Qt::MouseButton, Qt::KeyboardModifiers modifiers,
         mSelection->update();
         setCursor(Qt::ArrowCursor);
     } else {
+        setCursor(DrawingToolCursor());
         CreateObjectFromRect(band);
         if (DroppedObjectEvent)
             DroppedObjectEvent(band);
