@@ -1,5 +1,6 @@
-// Dialog placement and the information and question boxes.
-#include "controls/Dialogs.h"
+// Dialog placement rules and the information and question boxes.
+#include "controls/DialogSupport.h"
+#include "controls/MessageBoxes.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -15,9 +16,8 @@ class TestDialogs : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void placedRect_data();
-    void placedRect();
-    void placeDialogOverMainWindow();
+    void placement_data();
+    void placement();
     void maximiseButtonGetsSystemMenu();
     void boxes_data();
     void boxes();
@@ -27,57 +27,72 @@ private:
     void whenBoxShows(std::function<void(QMessageBox *)> check, QMessageBox::StandardButton button);
 };
 
-void TestDialogs::placedRect_data()
+enum Expected { OverMain, ScreenCentre };
+enum Anchor { FromTopLeft, FromBottomRight };
+
+void TestDialogs::placement_data()
 {
-    QTest::addColumn<QRect>("dialog");
-    QTest::addColumn<QRect>("main");
+    // The main window is put at `offset` from the screen's top-left corner,
+    // or with its bottom-right corner at `offset` from the screen's.
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<QPoint>("offset");
+    QTest::addColumn<QSize>("mainSize");
     QTest::addColumn<bool>("maximized");
-    QTest::addColumn<QPoint>("expected");
+    QTest::addColumn<QSize>("dialog");
+    QTest::addColumn<int>("expected");
 
-    // Screen 1280 x 1024 for every row.
-    QTest::newRow("centred over main") << QRect(0, 0, 300, 200) << QRect(100, 100, 602, 410) << false
-                                       << QPoint(251, 205);
-    QTest::newRow("odd difference truncates") << QRect(0, 0, 301, 201) << QRect(100, 100, 602, 410)
-                                              << false << QPoint(250, 204);
-    // (400 - 501) div 2 = -50 (toward zero), not -51.
-    QTest::newRow("larger than main, toward zero") << QRect(0, 0, 501, 301) << QRect(300, 300, 400, 200)
-                                                   << false << QPoint(250, 250);
-    QTest::newRow("main maximised: screen centre") << QRect(0, 0, 300, 200) << QRect(100, 100, 602, 410)
-                                                   << true << QPoint(490, 412);
-    QTest::newRow("off the left edge: screen centre") << QRect(0, 0, 300, 200) << QRect(-200, 100, 300, 200)
-                                                      << false << QPoint(490, 412);
-    QTest::newRow("past the bottom: screen centre") << QRect(0, 0, 300, 200) << QRect(100, 900, 300, 300)
-                                                    << false << QPoint(490, 412);
-    QTest::newRow("touching right and bottom edges stays") << QRect(0, 0, 300, 200)
-                                                           << QRect(980, 824, 300, 200) << false
-                                                           << QPoint(980, 824);
-    QTest::newRow("too small: screen centre") << QRect(0, 0, 99, 200) << QRect(100, 100, 602, 410) << false
-                                              << QPoint(590, 412);
+    QTest::newRow("centred over main") << int(FromTopLeft) << QPoint(100, 100) << QSize(602, 410) << false
+                                       << QSize(300, 200) << int(OverMain);
+    QTest::newRow("odd difference") << int(FromTopLeft) << QPoint(100, 100) << QSize(602, 410) << false
+                                    << QSize(301, 201) << int(OverMain);
+    // (400 - 501) div 2 truncates toward zero: -50, not -51.
+    QTest::newRow("larger than main") << int(FromTopLeft) << QPoint(300, 300) << QSize(400, 200) << false
+                                      << QSize(501, 301) << int(OverMain);
+    QTest::newRow("main maximised") << int(FromTopLeft) << QPoint(100, 100) << QSize(602, 410) << true
+                                    << QSize(300, 200) << int(ScreenCentre);
+    QTest::newRow("off the left edge") << int(FromTopLeft) << QPoint(-250, 100) << QSize(300, 200) << false
+                                       << QSize(300, 200) << int(ScreenCentre);
+    QTest::newRow("past the bottom") << int(FromBottomRight) << QPoint(-100, 150) << QSize(300, 300) << false
+                                     << QSize(300, 200) << int(ScreenCentre);
+    QTest::newRow("touching right and bottom") << int(FromBottomRight) << QPoint(0, 0) << QSize(300, 200)
+                                               << false << QSize(300, 200) << int(OverMain);
+    QTest::newRow("narrower than 100") << int(FromTopLeft) << QPoint(100, 100) << QSize(602, 410) << false
+                                       << QSize(99, 200) << int(ScreenCentre);
 }
 
-void TestDialogs::placedRect()
+void TestDialogs::placement()
 {
-    QFETCH(QRect, dialog);
-    QFETCH(QRect, main);
+    QFETCH(int, anchor);
+    QFETCH(QPoint, offset);
+    QFETCH(QSize, mainSize);
     QFETCH(bool, maximized);
-    QFETCH(QPoint, expected);
-    const QRect r = PlacedDialogRect(dialog, main, maximized, QRect(0, 0, 1280, 1024));
-    QCOMPARE(r.topLeft(), expected);
-    QCOMPARE(r.size(), dialog.size());
-}
+    QFETCH(QSize, dialog);
+    QFETCH(int, expected);
 
-void TestDialogs::placeDialogOverMainWindow()
-{
-    QMainWindow main;
-    main.setGeometry(200, 150, 602, 410);
-    SetDialogMainWindow(&main);
-    QDialog dialog;
-    dialog.resize(300, 200);
-    PlaceDialog(&dialog);
-    const QRect screen = main.screen()->geometry();
-    const QRect expected = PlacedDialogRect(QRect(QPoint(), dialog.size()), main.frameGeometry(), false, screen);
-    QCOMPARE(dialog.pos(), expected.topLeft());
-    SetDialogMainWindow(nullptr);
+    QMainWindow window;
+    const QRect screen = window.screen()->geometry();
+    QRect m(QPoint(), mainSize);
+    if (anchor == FromTopLeft)
+        m.moveTopLeft(screen.topLeft() + offset);
+    else
+        m.moveBottomRight(screen.bottomRight() + offset);
+    window.setGeometry(m);
+    if (maximized)
+        window.setWindowState(Qt::WindowMaximized);
+    QWidget *previous = DialogMainWindow();
+    SetDialogMainWindow(&window);
+
+    QDialog d;
+    d.resize(dialog);
+    PlaceDialog(&d);
+    SetDialogMainWindow(previous);
+
+    const QRect f = window.frameGeometry();
+    const QPoint overMain(f.left() + (f.width() - dialog.width()) / 2, f.top() + (f.height() - dialog.height()) / 2);
+    const QPoint centre(screen.left() + (screen.width() - dialog.width()) / 2,
+                        screen.top() + (screen.height() - dialog.height()) / 2);
+    QCOMPARE(d.pos(), expected == OverMain ? overMain : centre);
+    QVERIFY(overMain != centre);
 }
 
 void TestDialogs::maximiseButtonGetsSystemMenu()
