@@ -53,6 +53,7 @@ QToolButton *flatButton(QToolBar *bar, const char *name, const char *icon, const
     b->setIcon(glyph(icon));
     b->setToolTip(hint);
     b->setAutoRaise(true);
+    b->setFixedSize(24, 24);
     b->setFocusPolicy(Qt::NoFocus);
     b->setMouseTracking(true);
     return b;
@@ -66,7 +67,10 @@ void TQMMainScreen::buildToolBar()
     mToolBar->setObjectName(QStringLiteral("ToolBar"));
     mToolBar->setMovable(false);
     mToolBar->setFloatable(false);
-    mToolBar->setIconSize(QSize(24, 24));
+    // Nineteen buttons, the zoom caption and their groups must fit the
+    // window's 602 pixels without an overflow menu.
+    mToolBar->setIconSize(QSize(18, 18));
+    mToolBar->setStyleSheet(QStringLiteral("QToolBar { spacing: 0px; padding: 1px; }"));
     mToolBar->setContextMenuPolicy(Qt::PreventContextMenu);
     mToolBar->setMouseTracking(true);
     addToolBar(Qt::TopToolBarArea, mToolBar);
@@ -79,7 +83,7 @@ void TQMMainScreen::buildToolBar()
         mToolGroup->addButton(b, int(t.state));
         mToolButtons[size_t(t.state)] = b;
         mToolBar->addWidget(b);
-        if (t.state == psPointing || t.state == psSymbolLabel || t.state == psImage)
+        if (t.state == psPointing || t.state == psImage)
             mToolBar->addSeparator();
     }
     mToolButtons[psPointing]->setChecked(true);
@@ -88,11 +92,11 @@ void TQMMainScreen::buildToolBar()
     mToolBar->addSeparator();
     auto *zoomLabel = new QLabel(QStringLiteral("Zoom:"), mToolBar);
     zoomLabel->setObjectName(QStringLiteral("ZoomLabel"));
-    zoomLabel->setContentsMargins(4, 0, 2, 0);
+    zoomLabel->setContentsMargins(4, 0, 3, 0);
     mToolBar->addWidget(zoomLabel);
     mZoomCaption = new QLabel(QStringLiteral("100%"), mToolBar);
     mZoomCaption->setObjectName(QStringLiteral("ZoomCaption"));
-    mZoomCaption->setMinimumWidth(mZoomCaption->fontMetrics().horizontalAdvance(QStringLiteral("150%")) + 6);
+    mZoomCaption->setFixedWidth(mZoomCaption->fontMetrics().horizontalAdvance(QStringLiteral("150%")) + 4);
     mZoomCaption->setAlignment(Qt::AlignCenter);
     mToolBar->addWidget(mZoomCaption);
     mFontSizeUp = flatButton(mToolBar, "FontSizeUp", "zoomin", QString());
