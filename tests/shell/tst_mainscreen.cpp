@@ -160,6 +160,12 @@ void TestMainScreen::startupState()
     QVERIFY(w.Panel()->DrawOutline());
     QCOMPARE(w.ZoomCaption(), QStringLiteral("100%"));
     QVERIFY(w.ToolButton(psPointing)->isChecked());
+    // Every tool-bar control fits the window: none is pushed into the
+    // tool bar's overflow menu.
+    for (QToolButton *b : w.findChildren<QToolButton *>())
+        if (!b->objectName().isEmpty() && !b->objectName().startsWith(QLatin1String("qt_")))
+            QVERIFY2(b->isVisible(), qPrintable(b->objectName()));
+    QVERIFY(w.findChild<QLabel *>(QStringLiteral("ZoomCaption"))->isVisible());
     // The default layout has no label art.
     QVERIFY(!button("Showart")->isEnabled());
     // 602 x 410 below the menu bar.
