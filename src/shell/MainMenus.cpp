@@ -3,6 +3,7 @@
 
 #include "About.h"
 
+#include "controls/DialogSupport.h"
 #include "storage/Gdiobj.h"
 
 #include <QAction>
@@ -117,5 +118,5 @@ void TQMMainScreen::mnuShowHintsClick(bool checked)
 void TQMMainScreen::mnuAboutClick()
 {
     TAboutBox box(this);
-    box.exec();
+    ExecDialog(box);
 }

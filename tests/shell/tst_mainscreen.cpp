@@ -3,6 +3,7 @@
 #include "design/GHandle.h"
 #include "objects/Register.h"
 #include "shell/Main.h"
+#include "storage/Gdiobj.h"
 #include "storage/Persist.h"
 
 #include <QAction>
@@ -42,6 +43,8 @@ private Q_SLOTS:
     void labelSizeFromInches_data();
     void labelSizeFromInches();
     void labelSizeAtZoom();
+    void captions_data();
+    void captions();
     void menus_data();
     void menus();
     void scrollKeys_data();
@@ -383,6 +386,51 @@ void TestMainScreen::labelSizeAtZoom()
     QCOMPARE(mWindow->Panel()->size(), QSize(RoundNearest(192 * double(mWindow->Panel()->Zoom())),
                                              RoundNearest(96 * double(mWindow->Panel()->Zoom()))));
     QCOMPARE(mWindow->ZoomCaption(), QStringLiteral("120%"));
+}
+
+void TestMainScreen::captions_data()
+{
+    QTest::addColumn<QString>("fontName");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("style");
+    QTest::addColumn<QString>("layoutName");
+    QTest::addColumn<QString>("fontCaption");
+    QTest::addColumn<QString>("layoutCaption");
+
+    const int bold = 1 << fsBold, italic = 1 << fsItalic, underline = 1 << fsUnderline;
+    QTest::newRow("plain") << "Arial" << 10 << 0 << "Avery 5160 Address" << "Default Font: Arial, 10 pt "
+                           << "Change Label Layout    (Avery 5160 Address)";
+    // Bold leaves the blank after "pt" before its comma.
+    QTest::newRow("bold") << "Times New Roman" << 14 << bold << "USER DEFINED"
+                          << "Default Font: Times New Roman, 14 pt , bold" << "Change Label Layout    (User Defined)";
+    QTest::newRow("bold italic, underline not shown")
+        << "Courier New" << 9 << (bold | italic | underline) << "user defined"
+        << "Default Font: Courier New, 9 pt , bold, italic" << "Change Label Layout    (user defined)";
+    QTest::newRow("italic") << "Arial" << 12 << italic << "" << "Default Font: Arial, 12 pt , italic"
+                            << "Change Label Layout    ()";
+}
+
+void TestMainScreen::captions()
+{
+    QFETCH(QString, fontName);
+    QFETCH(int, size);
+    QFETCH(int, style);
+    QFETCH(QString, layoutName);
+    QFETCH(QString, fontCaption);
+    QFETCH(QString, layoutCaption);
+
+    TFont &font = mWindow->Panel()->Font();
+    font.SetName(fontName);
+    font.SetSize(size);
+    font.SetStyle(TFontStyles(style));
+    mWindow->SetDefaultFontCaption();
+    TLabelLayout layout = mWindow->CurrentLabelLayout();
+    layout.Name = layoutName;
+    mWindow->SetCurrentLayout(layout);
+    mWindow->SetTemplateCaption();
+
+    QCOMPARE(mWindow->findChild<QAction *>(QStringLiteral("mnuDefaultFont"))->text(), fontCaption);
+    QCOMPARE(mWindow->findChild<QMenu *>(QStringLiteral("mnuChangeLayout"))->title(), layoutCaption);
 }
 
 void TestMainScreen::menus_data()
