@@ -1,0 +1,144 @@
+#pragma once
+// TGGraphicControl: the base class of every object placed on a label.
+
+#include "storage/Persist.h"
+
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class QAction;
+class QMenu;
+class QPainter;
+class TFont;
+class TGBasePanel;
+class TReport;
+
+// A windowless label object: a non-native child widget of the design panel,
+// painted in the panel's child order. Geometry is in integer panel pixels.
+class TGGraphicControl : public QWidget, public TComponent
+{
+    Q_OBJECT
+public:
+    static constexpr int crDefault = 0;
+
+    explicit TGGraphicControl(TComponent *owner = nullptr);
+    ~TGGraphicControl() override;
+
+    QByteArray ClassName() const override { return "TGGraphicControl"; }
+    const TPropertyTable &Properties() const override;
+    // Tag, Left, Top, Width, Height, Cursor, Hint, Locked, Unselectable.
+    static const TPropertyTable &BaseProperties();
+
+    int Tag() const { return mTag; }
+    void SetTag(int tag) { mTag = tag; }
+    int Left() const { return x(); }
+    int Top() const { return y(); }
+    int Width() const { return width(); }
+    int Height() const { return height(); }
+    void SetLeft(int v) { SetBounds(v, Top(), Width(), Height()); }
+    void SetTop(int v) { SetBounds(Left(), v, Width(), Height()); }
+    void SetWidth(int v) { SetBounds(Left(), Top(), v, Height()); }
+    void SetHeight(int v) { SetBounds(Left(), Top(), Width(), v); }
+    // The one way to move or resize an object (runs the bounds check).
+    virtual void SetBounds(int left, int top, int width, int height);
+    QRect BoundsRect() const { return geometry(); }
+    int Cursor() const { return mCursor; }
+    void SetCursor(int cursor) { mCursor = cursor; }
+    QString Hint() const { return toolTip(); }
+    void SetHint(const QString &hint) { setToolTip(hint); }
+    bool Locked() const { return mLocked; }
+    void SetLocked(bool locked);
+    bool Unselectable() const { return mUnselectable; }
+    void SetUnselectable(bool unselectable);
+
+    // The zoom the current geometry was computed for.
+    float Scale() const { return mScale; }
+    void SetScale(float x);
+
+    // The painter Paint draws on, in object coordinates (0, 0 = top-left).
+    QPainter *DrawCanvas() const { return mDrawCanvas; }
+    // True while Paint runs for the object's own widget on the panel.
+    bool PaintingOwnCanvas() const { return mPaintingOwn; }
+    // Runs Paint on another painter (an image, a picture, a print page),
+    // whose origin is taken as the object's top-left corner.
+    void PaintTo(QPainter &painter);
+
+    QMenu *ObjectMenu() const { return mObjectMenu; }
+    QAction *LockedMenuItem() const { return mLockedMenuItem; }
+    QRect LastBounds() const { return mLastBounds; }
+    bool InBoundsCheck() const { return mInBoundsCheck; }
+
+    // Double-click on the selected object; when empty its menu is shown instead.
+    std::function<void(QObject *sender)> EditHandler;
+
+    // Mouse handlers the panel installs (AttachObjects); x, y in object coordinates.
+    using MouseHandler = std::function<void(TGGraphicControl *sender, Qt::MouseButton button,
+                                            Qt::KeyboardModifiers modifiers, int x, int y)>;
+    MouseHandler OnMouseDown, OnMouseMove, OnMouseUp;
+    std::function<void(TGGraphicControl *sender, QPoint panelPos)> OnDblClick;
+
+    // The design panel this object lies on, or nullptr.
+    TGBasePanel *Panel() const;
+    void SetParentComponent(QObject *parent) override;
+
+    void NotifyChanged();
+    // Marks drawn by the selection frame, on a painter in panel coordinates.
+    void DrawSelectionMarks(QPainter &panelPainter) const;
+    // The same, on DrawCanvas while painting the own canvas (clipped to the object).
+    void DrawSelectionMarks();
+    void CenterVertically();
+    void CenterHorizontally();
+
+    static QString TrimLeadingSpaces(const QString &s);
+    static QString TrimTrailingSpaces(const QString &s);
+    static QString TrimSpaces(const QString &s);
+
+    // Builds ObjectMenu; subclasses call the base first, then append their items.
+    void FinishLoading() override;
+    virtual void Paint();
+    virtual void CheckBoundsChanged();
+    virtual void PrepareObjectMenu();
+    virtual void ApplyFont(const TFont &font);
+    virtual void AdvanceLabel();
+    virtual void RestartSequence();
+    // left, top: inches of the label's top-left corner on the page.
+    virtual void PrintOnReport(TReport &report, double left, double top);
+    // First edit after a drawing tool created the object; false when the
+    // user declined and the object should go again.
+    virtual bool EditNew();
+
+    // Screen pixels per inch, the unit of the geometry at zoom 1.0.
+    static int ScreenPixelsPerInch();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private:
+    void bringToFrontClick();
+    void sendToBackClick();
+    void deleteClick();
+    void lockedClick();
+    void unselectableClick();
+
+    int mTag = 0;
+    int mCursor = crDefault;
+    bool mLocked = false;
+    bool mUnselectable = false;
+    float mScale = 1.0f;
+    QPainter *mDrawCanvas = nullptr;
+    bool mPaintingOwn = false;
+    QMenu *mObjectMenu = nullptr;
+    QAction *mLockedMenuItem = nullptr;
+    QRect mLastBounds = QRect(0, 0, 0, 0);
+    bool mInBoundsCheck = false;
+};
+
+// nearest(v): the nearest integer, exact halves to the even neighbour.
+int RoundNearest(double v);

@@ -1,0 +1,82 @@
+#pragma once
+// TCanvas: draws lines, rectangles, rounded rectangles, ellipses and text on
+// any QPainter in device pixels, with the pixel conventions label objects
+// were designed for: a line does not paint its end point, a figure's right
+// and bottom coordinates are exclusive, a pen wider than one pixel is solid
+// and lies centred on the figure's one-pixel outline.
+
+#include "storage/Gdiobj.h"
+
+#include <QPainter>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+// Pen of a canvas: Width in device pixels (0 draws the thinnest line).
+struct TCanvasPen
+{
+    TColor Color = cl::Black;
+    TPenStyle Style = psSolid;
+    TPenMode Mode = pmCopy;
+    int Width = 1;
+    void Assign(const TPen &pen)
+    {
+        Color = pen.Color(); Style = pen.Style(); Mode = pen.Mode(); Width = pen.Width();
+    }
+};
+
+struct TCanvasBrush
+{
+    TColor Color = cl::White;
+    TBrushStyle Style = bsSolid;
+    void Assign(const TBrush &brush) { Color = brush.Color(); Style = brush.Style(); }
+};
+
+// Font of a canvas. Height in device pixels (negative = character height,
+// as TFont keeps it); Escapement in tenths of a degree, counter-clockwise.
+struct TCanvasFont
+{
+    QString Name = QStringLiteral("Arial");
+    int Height = -13;
+    TFontStyles Style = 0;
+    TColor Color = cl::Black;
+    int Escapement = 0;
+    QFont ToQFont() const;
+};
+
+QColor CanvasColor(TColor c);
+Qt::PenStyle QtPenStyle(TPenStyle style);
+Qt::BrushStyle QtBrushStyle(TBrushStyle style);
+QPainter::CompositionMode QtCompositionMode(TPenMode mode);
+
+class TCanvas
+{
+public:
+    explicit TCanvas(QPainter &painter);
+    QPainter &Painter() const { return *mPainter; }
+
+    TCanvasPen Pen;
+    TCanvasBrush Brush;
+    TCanvasFont Font;
+    // Text drawn with an opaque background in the brush colour when false.
+    bool TransparentText = true;
+
+    QPoint PenPos() const { return mPenPos; }
+    void MoveTo(int x, int y);
+    void LineTo(int x, int y);                 // the point (x, y) itself is not painted
+    void Rectangle(int x1, int y1, int x2, int y2);
+    void RoundRect(int x1, int y1, int x2, int y2, int cornerWidth, int cornerHeight);
+    void Ellipse(int x1, int y1, int x2, int y2);
+    void FillRect(const QRect &r);             // brush only, right and bottom exclusive
+    void TextOut(int x, int y, const QString &text);  // (x, y) = top-left of the text cell
+    QSize TextExtent(const QString &text) const;
+
+private:
+    bool applyMode();                          // false for pmNop
+    QPen strokePen() const;
+    QRectF strokeRect(int x1, int y1, int x2, int y2) const;
+    void fillBetween(const QPainterPath &outer, const QPainterPath &inner);
+
+    QPainter *mPainter;
+    QPoint mPenPos;
+};
