@@ -26,7 +26,6 @@ private Q_SLOTS:
     void colorComboNamedAndCustom();
     void colorComboCustomEntry_data();
     void colorComboCustomEntry();
-    void colorConversion();
 
     void mulDiv_data();
     void mulDiv();
@@ -197,13 +196,6 @@ void TestControls::colorComboCustomEntry()
     QCOMPARE(box.color(), result);
     QCOMPARE(box.currentText(), shown);
     QCOMPARE(spy.count(), signals);
-}
-
-void TestControls::colorConversion()
-{
-    QCOMPARE(QColorFromTColor(0x00332211), QColor(0x11, 0x22, 0x33));
-    QCOMPARE(TColorFromQColor(QColor(0x11, 0x22, 0x33)), TColor(0x00332211));
-    QVERIFY(QColorFromTColor(cl::Window).isValid());
 }
 
 void TestControls::mulDiv_data()

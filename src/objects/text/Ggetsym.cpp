@@ -32,7 +32,7 @@ public:
         const int code = index.row() + 32;
         const QString text = symbolfonts::DisplayText(font.Name(), QString(symbolfonts::CharOf(code)));
         painter->setFont(MakeQFont(font));
-        painter->setPen(selected ? option.palette.color(QPalette::HighlightedText) : QColorFromTColor(font.Color()));
+        painter->setPen(selected ? option.palette.color(QPalette::HighlightedText) : ColorToQColor(font.Color()));
         painter->drawText(option.rect, Qt::AlignLeft | Qt::AlignVCenter, text);
         painter->restore();
     }

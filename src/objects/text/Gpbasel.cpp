@@ -333,10 +333,10 @@ void TGBaseLabel::ShowEffectsDialog()
 
 void TGBaseLabel::ChooseBackColor()
 {
-    const std::optional<QColor> chosen = PickColor(QColorFromTColor(mBackColor), window());
+    const std::optional<QColor> chosen = PickColor(ColorToQColor(mBackColor), window());
     if (!chosen)
         return;
-    SetBackColor(TColorFromQColor(*chosen));
+    SetBackColor(QColorToColor(*chosen));
     SetTransparent(false);
     if (mTransparentItem)
         mTransparentItem->setChecked(mTransparent);
@@ -467,7 +467,7 @@ void TGBaseLabel::drawCopy(QPainter &painter, const QFont &font, const QString &
     if (mAngle != 0)
         painter.rotate(-mAngle);  // counter-clockwise on the y-down canvas
     painter.setFont(font);
-    painter.setPen(QColorFromTColor(color));
+    painter.setPen(ColorToQColor(color));
     // The origin is the top-left of the text cell; the baseline lies one ascent below.
     painter.drawText(QPoint(0, TextMetrics(font).ascent), text);
     painter.restore();
@@ -477,7 +477,7 @@ void TGBaseLabel::DrawLabel(QPainter &painter)
 {
     RecalculateLayout();
     if (!mTransparent)
-        painter.fillRect(QRect(0, 0, Width(), Height()), QColorFromTColor(mBackColor));
+        painter.fillRect(QRect(0, 0, Width(), Height()), ColorToQColor(mBackColor));
     const QFont font = CanvasFont();
     const QString text = DisplayCaption();
     if (mDepthShadow > 0 && mDirectionShadow != sdNone)
