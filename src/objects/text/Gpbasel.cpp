@@ -223,7 +223,6 @@ void TGBaseLabel::FinishLoading()
     QMenu *menu = ObjectMenu();
     if (!menu)
         return;
-    connect(menu, &QMenu::aboutToShow, this, &TGBaseLabel::PrepareObjectMenu, Qt::UniqueConnection);
     menu->addSeparator();
     mFontItem = menu->addAction(QStringLiteral("Font"), this, [this] { ChooseFont(); });
     mEffectsItem = menu->addAction(QStringLiteral("3D Effects"), this, &TGBaseLabel::ShowEffectsDialog);
