@@ -485,12 +485,13 @@ void TGBaseLabel::DrawLabel(QPainter &painter)
         drawCopy(painter, font, text, mHighlightOrigin, mHighlightRect, mColorHighlight);
     drawCopy(painter, font, text, mTextOrigin, mTextRect, mFont->Color());
     if (mBorderStyle == bsSingle) {
-        painter.save();
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(QRect(0, 0, Width() - 1, Height() - 1));
-        painter.restore();
+        // The frame covers the outermost pixels; drawn as four strips so that
+        // it stays inside the object when a print stretches it.
+        const int w = Width(), h = Height();
+        painter.fillRect(QRect(0, 0, w, 1), Qt::black);
+        painter.fillRect(QRect(0, h - 1, w, 1), Qt::black);
+        painter.fillRect(QRect(0, 0, 1, h), Qt::black);
+        painter.fillRect(QRect(w - 1, 0, 1, h), Qt::black);
     }
 }
 
