@@ -1,3 +1,4 @@
+#include "controls/Fonts.h"
 #include "shell/Main.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmark"));
     QApplication::setApplicationVersion(QStringLiteral(QM_VERSION));
+    InstallFontSubstitutions();
     TQMMainScreen window;
     window.show();
     return app.exec();
