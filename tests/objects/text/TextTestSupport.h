@@ -8,6 +8,9 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
+#include <climits>
+
 template <class T>
 T *PlaceOn(TGBasePanel &panel, int left, int top, int width, int height)
 {
@@ -26,6 +29,20 @@ inline QImage PaintObject(TGGraphicControl *o)
     QPainter p(&image);
     o->PaintTo(p);
     return image;
+}
+
+// Bounding box of the pixels that match a colour class.
+template <class Pred>
+QRect inkBox(const QImage &image, Pred pred)
+{
+    int l = INT_MAX, t = INT_MAX, r = -1, b = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (pred(image.pixel(x, y))) {
+                l = std::min(l, x); r = std::max(r, x);
+                t = std::min(t, y); b = std::max(b, y);
+            }
+    return r < 0 ? QRect() : QRect(QPoint(l, t), QPoint(r, b));
 }
 
 // Counts the panel's change notifications.

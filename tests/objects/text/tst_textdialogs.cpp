@@ -476,15 +476,9 @@ void TestTextDialogs::symbolColumns_data()
     QTest::addColumn<int>("points");
     QTest::addColumn<int>("columns");
     QTest::newRow("5") << 5 << 1;
-    QTest::newRow("6") << 6 << 14;
     QTest::newRow("10") << 10 << 14;
-    QTest::newRow("11") << 11 << 10;
     QTest::newRow("20 (the grid's 27 px)") << 20 << 10;
-    QTest::newRow("21") << 21 << 8;
-    QTest::newRow("40") << 40 << 6;
     QTest::newRow("41") << 41 << 4;
-    QTest::newRow("60") << 60 << 3;
-    QTest::newRow("72") << 72 << 2;
     QTest::newRow("73") << 73 << 1;
 }
 

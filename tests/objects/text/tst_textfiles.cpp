@@ -77,18 +77,6 @@ void setNonDefaults(TGBaseLabel &o, int angle, TAlignment alignment)
 bool isDark(QRgb c) { return qGray(c) < 100; }
 bool isYellow(QRgb c) { return qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) < 80; }
 
-QRect inkBox(const QImage &image, bool (*pred)(QRgb))
-{
-    int l = INT_MAX, t = INT_MAX, r = -1, b = -1;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (pred(image.pixel(x, y))) {
-                l = std::min(l, x); r = std::max(r, x);
-                t = std::min(t, y); b = std::max(b, y);
-            }
-    return r < 0 ? QRect() : QRect(QPoint(l, t), QPoint(r, b));
-}
-
 }  // namespace
 
 class TestTextFiles : public QObject
