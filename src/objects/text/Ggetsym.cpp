@@ -89,7 +89,6 @@ TGetSymbol::TGetSymbol(QWidget *parent)
     SymbolList->setItemDelegate(new TSymbolDelegate(this));
     for (int code = 32; code <= 255; ++code)
         SymbolList->addItem(new QListWidgetItem());
-    connect(SymbolList, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
 
     Buttons = new TDialogButtonStrip(this, 40005);
     Buttons->setGeometry(0, 327 - 40, 474, 40);

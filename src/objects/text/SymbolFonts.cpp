@@ -134,8 +134,16 @@ QChar CharOf(int code)
 
 QString DisplayText(const QString &fontName, const QString &text)
 {
-    if (!IsMapped(fontName))
+    if (!IsSymbolFont(fontName))
         return text;
+    if (IsInstalled(fontName)) {
+        // The font itself addresses its glyphs by byte; Qt reaches them
+        // through the code as a Latin-1 character.
+        QString out(text.size(), Qt::Uninitialized);
+        for (qsizetype i = 0; i < text.size(); ++i)
+            out[i] = QChar(CodeOf(text.at(i)));
+        return out;
+    }
     QString out;
     out.reserve(text.size() * 3);
     for (QChar c : text) {

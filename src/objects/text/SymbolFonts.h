@@ -29,7 +29,8 @@ int CodeOf(QChar c);
 QChar CharOf(int code);
 
 // The text to draw for `text` written in `fontName`: unchanged for ordinary
-// fonts; for a mapped symbol font, every character as its Unicode
+// fonts; for an installed symbol font, every character as its byte code;
+// for a mapped symbol font, every character as its Unicode
 // equivalent, followed by the text-presentation selector where the
 // character could otherwise be shown as a colour emoji. Codes without an
 // equivalent draw as a blank.
