@@ -82,6 +82,7 @@ private:
     int snapX(int v) const { return mEffectiveGridX * (v / mEffectiveGridX); }
     int snapY(int v) const { return mEffectiveGridY * (v / mEffectiveGridY); }
     void placeAround(bool grownByOne);
+    void hideFrame();
     void clampToPanel(int &x, int &y) const;
     void drawPreview(int x, int y);
     void erasePreview();

@@ -167,6 +167,7 @@ protected:
     void childEvent(QChildEvent *event) override;
 
     void updatePanelMenu();
+    void invalidateSurface();
     void buildPanelMenu();
 
 private:
@@ -191,6 +192,7 @@ private:
     QRect mBandRect;
     TBandOverlay *mOverlay = nullptr;
     QImage mOffscreen;
+    bool mOffscreenDirty = true;
     bool mRefreshPending = false;
 
     struct MenuItems {

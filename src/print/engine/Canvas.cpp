@@ -245,6 +245,30 @@ static void drawFigure(TCanvas &c, QPainter &painter, Figure f, int x1, int y1, 
                                           QPointF(x2 + p - 1 - p / 2, y2 + p - 1 - p / 2)))
                           : QRectF(QPointF(x1, y1), QPointF(x2, y2));
     const QRectF inner = outer.adjusted(p, p, -p, -p);
+    const bool plainStroke = !stroke || c.Pen.Width > 1 || c.Pen.Style == psSolid ||
+                             c.Pen.Style == psInsideFrame;
+    if (f == Figure::Rect && plainStroke) {
+        // Whole pixels only: fill rectangles instead of paths.
+        painter.setCompositionMode(modeFor(c.Pen.Mode));
+        const QRect o = outer.toRect(), i = inner.toRect();
+        if (c.Brush.Style != bsClear && (stroke ? i : o).isValid()) {
+            painter.setBackgroundMode(Qt::TransparentMode);
+            painter.fillRect(stroke ? i : o, QBrush(modeColor(c.Pen.Mode, c.Brush.Color),
+                                                   QtBrushStyle(c.Brush.Style)));
+        }
+        if (!stroke || !o.isValid())
+            return;
+        const QColor pen = modeColor(c.Pen.Mode, c.Pen.Color);
+        if (!i.isValid()) {
+            painter.fillRect(o, pen);
+            return;
+        }
+        painter.fillRect(QRect(o.left(), o.top(), o.width(), p), pen);
+        painter.fillRect(QRect(o.left(), i.bottom() + 1, o.width(), p), pen);
+        painter.fillRect(QRect(o.left(), i.top(), p, i.height()), pen);
+        painter.fillRect(QRect(i.right() + 1, i.top(), p, i.height()), pen);
+        return;
+    }
     const QPainterPath outerPath = figurePath(f, outer, cw + p - 1, ch + p - 1);
     const QPainterPath innerPath = figurePath(f, inner, qMax(0, cw - p - 1), qMax(0, ch - p - 1));
     painter.setCompositionMode(modeFor(c.Pen.Mode));
