@@ -1,4 +1,5 @@
 #include "objects/Register.h"
+#include "controls/Fonts.h"
 #include "shell/Main.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(QM_VERSION));
     // Label files and the drawing tools create objects by class name.
     RegisterLabelClasses();
+    InstallFontSubstitutions();
     TQMMainScreen window;
     window.show();
     return app.exec();

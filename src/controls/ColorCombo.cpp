@@ -1,9 +1,7 @@
 #include "ColorCombo.h"
 #include "DialogSupport.h"
 
-#include <QApplication>
 #include <QPainter>
-#include <QPalette>
 #include <QPixmap>
 
 const TColorComboBox::NamedColor TColorComboBox::StandardColors[16] = {
@@ -13,49 +11,13 @@ const TColorComboBox::NamedColor TColorComboBox::StandardColors[16] = {
     {cl::Blue, "Blue"},     {cl::Fuchsia, "Fuchsia"}, {cl::Aqua, "Aqua"},   {cl::White, "White"},
 };
 
-namespace {
-
-QColor systemColor(int index)
-{
-    const QPalette pal = QApplication::palette();
-    switch (index) {
-    case 5: return pal.color(QPalette::Base);             // clWindow
-    case 8: return pal.color(QPalette::Text);             // clWindowText
-    case 13: return pal.color(QPalette::Highlight);       // clHighlight
-    case 14: return pal.color(QPalette::HighlightedText); // clHighlightText
-    case 15: return pal.color(QPalette::Button);          // clBtnFace
-    case 16: return pal.color(QPalette::Dark);            // clBtnShadow
-    case 17: return pal.color(QPalette::PlaceholderText); // clGrayText
-    case 18: return pal.color(QPalette::ButtonText);      // clBtnText
-    case 20: return pal.color(QPalette::Light);           // clBtnHighlight
-    case 24: return pal.color(QPalette::ToolTipBase);     // clInfoBk
-    case 23: return pal.color(QPalette::ToolTipText);     // clInfoText
-    default: return pal.color(QPalette::WindowText);
-    }
-}
-
-}  // namespace
-
-QColor QColorFromTColor(TColor color)
-{
-    if (color < 0)
-        return systemColor(color & 0xFF);
-    return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
-}
-
-TColor TColorFromQColor(const QColor &color)
-{
-    const QColor c = color.toRgb();
-    return TColor(c.red() | (c.green() << 8) | (c.blue() << 16));
-}
-
 TColorComboBox::TColorComboBox(QWidget *parent)
     : QComboBox(parent)
 {
     setMaxVisibleItems(18);
     for (const NamedColor &c : StandardColors)
         addItem(swatch(c.color), QString::fromLatin1(c.name));
-    addItem(swatch(cl::White), tr("Custom..."));
+    addItem(swatch(cl::White), QStringLiteral("Custom..."));
     setCurrentIndex(0);
     connect(this, &QComboBox::activated, this, &TColorComboBox::entryActivated);
 }
@@ -66,7 +28,7 @@ QIcon TColorComboBox::swatch(TColor color)
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setPen(Qt::black);
-    p.setBrush(QColorFromTColor(color));
+    p.setBrush(ColorToQColor(color));
     p.drawRect(0, 0, 15, 11);
     return QIcon(pm);
 }
@@ -98,13 +60,13 @@ void TColorComboBox::entryActivated(int index)
         }
         return;
     }
-    const std::optional<QColor> chosen = PickColor(QColorFromTColor(mColor), this);
+    const std::optional<QColor> chosen = PickColor(ColorToQColor(mColor), this);
     if (!chosen) {
         setColor(mColor);  // back to the entry that was shown before
         return;
     }
     const TColor previous = mColor;
-    setColor(TColorFromQColor(*chosen));
+    setColor(QColorToColor(*chosen));
     if (mColor != previous)
         Q_EMIT colorChanged(mColor);
 }

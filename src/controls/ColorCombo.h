@@ -9,11 +9,6 @@
 #include <QComboBox>
 
 
-// Plain colours map byte for byte; system colours (top bit set) through the
-// application palette.
-QColor QColorFromTColor(TColor color);
-TColor TColorFromQColor(const QColor &color);
-
 class TColorComboBox : public QComboBox
 {
     Q_OBJECT

@@ -2,6 +2,9 @@
 
 #include "objects/graphic/Glines.h"
 #include "objects/graphic/Glshapes.h"
+#include "objects/text/Gpclabel.h"
+#include "objects/text/Gplabel.h"
+#include "objects/text/Gpslabel.h"
 #include "storage/Persist.h"
 
 void RegisterLabelClasses()
@@ -9,4 +12,7 @@ void RegisterLabelClasses()
     TClassRegistry &registry = TClassRegistry::instance();
     registry.Register("TGLineShape", [](TComponent *owner) { return new TGLineShape(owner); });
     registry.Register("TGLabelShapes", [](TComponent *owner) { return new TGLabelShapes(owner); });
+    registry.Register("TGPLabel", [](TComponent *owner) { return new TGPLabel(owner); });
+    registry.Register("TGSymbolLabel", [](TComponent *owner) { return new TGSymbolLabel(owner); });
+    registry.Register("TGCounterLabel", [](TComponent *owner) { return new TGCounterLabel(owner); });
 }

@@ -1,0 +1,103 @@
+#include "TextFont.h"
+
+#include "SymbolFonts.h"
+#include "controls/Fonts.h"
+
+#include <QFontMetrics>
+
+int ScaledPointSize(const TFont &font, float scale)
+{
+    if (scale == 1.0f)
+        return font.Size();
+    return int(static_cast<long double>(font.Size()) * static_cast<long double>(scale));
+}
+
+int ScaledFontHeight(const TFont &font, float scale)
+{
+    if (scale == 1.0f)
+        return font.Height();
+    return FontHeightFromPoints(ScaledPointSize(font, scale), TFont::PixelsPerInch());
+}
+
+QFont MakeQFont(const QString &name, int height, TFontStyles style)
+{
+    const bool mapped = symbolfonts::IsMapped(name);
+    QFont f(mapped ? symbolfonts::FallbackFamily() : name);
+    f.setBold(style & (1u << fsBold));
+    f.setItalic(style & (1u << fsItalic));
+    f.setUnderline(style & (1u << fsUnderline));
+    f.setStrikeOut(style & (1u << fsStrikeOut));
+    f.setKerning(false);
+    if (mapped)
+        f.setStyleStrategy(QFont::NoFontMerging);
+    if (height == 0)
+        height = FontHeightFromPoints(10, TFont::PixelsPerInch());
+    if (height < 0) {
+        f.setPixelSize(-height);
+    } else {
+        // A cell height: scale a probe so that ascent + descent come out right.
+        f.setPixelSize(100);
+        const QFontMetrics probe(f);
+        const int cell = qMax(1, probe.ascent() + probe.descent());
+        f.setPixelSize(qMax(1, MulDiv(height, 100, cell)));
+    }
+    return f;
+}
+
+QFont MakeQFont(const TFont &font, float scale)
+{
+    return MakeQFont(font.Name(), ScaledFontHeight(font, scale), font.Style());
+}
+
+QFont DialogFont(const TFont &font)
+{
+    QFont f(font.Name());
+    f.setPointSize(qMax(1, font.Size()));
+    const TFontStyles s = font.Style();
+    f.setBold(s & (1u << fsBold));
+    f.setItalic(s & (1u << fsItalic));
+    f.setUnderline(s & (1u << fsUnderline));
+    f.setStrikeOut(s & (1u << fsStrikeOut));
+    return f;
+}
+
+void AssignDialogFont(TFont &target, const QFont &chosen)
+{
+    QString name = chosen.family();
+    if (name.compare(target.Name(), Qt::CaseInsensitive) != 0
+        && name.compare(QFont::substitute(target.Name()), Qt::CaseInsensitive) == 0)
+        name = target.Name();
+    int points = chosen.pointSize();
+    if (points <= 0 && chosen.pixelSize() > 0)
+        points = MulDiv(chosen.pixelSize(), 72, TFont::PixelsPerInch());
+    TFontStyles style = 0;
+    if (chosen.bold())
+        style |= 1u << fsBold;
+    if (chosen.italic())
+        style |= 1u << fsItalic;
+    if (chosen.underline())
+        style |= 1u << fsUnderline;
+    if (chosen.strikeOut())
+        style |= 1u << fsStrikeOut;
+    target.SetName(name);
+    if (points > 0)
+        target.SetSize(points);
+    target.SetStyle(style);
+}
+
+TTextMetrics TextMetrics(const QFont &font)
+{
+    const QFontMetrics fm(font);
+    TTextMetrics m;
+    m.ascent = fm.ascent();
+    m.descent = fm.descent();
+    m.cellHeight = m.ascent + m.descent;
+    m.internalLeading = m.cellHeight - font.pixelSize();
+    m.externalLeading = fm.leading();
+    return m;
+}
+
+int TextWidth(const QFont &font, const QString &text)
+{
+    return QFontMetrics(font).horizontalAdvance(text);
+}
