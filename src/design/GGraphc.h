@@ -56,7 +56,11 @@ public:
 
     // The zoom the current geometry was computed for.
     float Scale() const { return mScale; }
+    // Rescales the geometry from Scale to x.
     void SetScale(float x);
+    // Takes x as the zoom the current geometry already has (no rescaling):
+    // the panel adopting a new, pasted or loaded object.
+    void AdoptScale(float x) { mScale = x; }
 
     // The painter Paint draws on, in object coordinates (0, 0 = top-left).
     QPainter *DrawCanvas() const { return mDrawCanvas; }

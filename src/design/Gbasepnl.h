@@ -60,8 +60,8 @@ public:
     TFont &Font() { return *mFont; }
     const TFont &Font() const { return *mFont; }
 
-    // Fired with the dragged rectangle (panel pixels, normalised) after a
-    // drawing tool created an object.
+    // Fired with the dragged rectangle after a drawing tool created an
+    // object: panel pixels, normalised, width = right - left of the drag.
     std::function<void(const QRect &rect)> DroppedObjectEvent;
     // Fired with the panel as sender whenever the design changed.
     std::function<void(QObject *sender)> LabelChangedEvent;
@@ -80,6 +80,7 @@ public:
     void SetProgramDirectory(const QString &directory);
     qint64 LastPasteTime() const { return mLastPasteTime; }
     bool BandActive() const { return mBandActive; }
+    // Start corner and current corner as left/top and right/bottom (not normalised).
     QRect BandRect() const { return mBandRect; }
 
     // The label objects, in child (paint) order, bottom first.
@@ -102,6 +103,8 @@ public:
     void AdvanceLabels();
     bool HasEffectObjects() const;
     void RefreshSelectionFrame();
+    // Keeps the selection frame and the overlay above every object.
+    void KeepFrameOnTop();
     // Posts RefreshSelectionFrame behind the current mouse or key event.
     void PostRefreshSelectionFrame();
 
@@ -142,12 +145,16 @@ public:
 
     // The label outline as a path (rectangle, 24 x 24 rounded corners, ellipse).
     QPainterPath ShapePath(int extra) const;
-    // Paints the panel's own surface (no objects) onto a painter.
-    void PaintBackground(QPainter &painter);
+    // The panel's own surface without objects: white, pictures, outline, grid.
+    QImage RenderBackground() const;
 
     // Overlay drawing (rubber band, drag and key previews): an exclusive-or
-    // dotted rectangle above everything; an empty rect hides it.
+    // dotted outline of the pixels of `rect`, above everything; an empty
+    // rect hides it.
     void ShowDragRect(const QRect &rect);
+    QRect DragRectShown() const;
+    // Cursors of the panel, its objects and the frame for the current tool.
+    void UpdateCursors();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -184,6 +191,7 @@ private:
     QRect mBandRect;
     TBandOverlay *mOverlay = nullptr;
     QImage mOffscreen;
+    bool mRefreshPending = false;
 
     struct MenuItems {
         QAction *bringToFront, *sendToBack, *cut, *copy, *paste, *del, *alignLeft, *alignRight,

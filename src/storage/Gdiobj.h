@@ -5,9 +5,11 @@
 
 #include "Persist.h"
 
+#include <QBrush>
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QPen>
 #include <QStringList>
 
 #include <functional>
@@ -38,7 +40,16 @@ enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBD
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 using TFontStyles = quint32;  // bit (1 << TFontStyle)
-enum : int { ANSI_CHARSET = 0, DEFAULT_CHARSET = 1, SYMBOL_CHARSET = 2 };
+enum : int { ANSI_CHARSET = 0, DEFAULT_CHARSET = 1, SYMBOL_CHARSET = 2, MAC_CHARSET = 77,
+             SHIFTJIS_CHARSET = 128, HANGEUL_CHARSET = 129, JOHAB_CHARSET = 130,
+             GB2312_CHARSET = 134, CHINESEBIG5_CHARSET = 136, GREEK_CHARSET = 161,
+             TURKISH_CHARSET = 162, VIETNAMESE_CHARSET = 163, HEBREW_CHARSET = 177,
+             ARABIC_CHARSET = 178, BALTIC_CHARSET = 186, RUSSIAN_CHARSET = 204,
+             THAI_CHARSET = 222, EASTEUROPE_CHARSET = 238, OEM_CHARSET = 255 };
+
+// Character sets by name ("ANSI_CHARSET"); the stream stores them as numbers.
+bool CharsetToIdent(int charset, QByteArray *ident);
+bool IdentToCharset(const QByteArray &ident, qint64 *charset);
 
 extern const TIdentList PenStyleIdents, PenModeIdents, BrushStyleIdents, FontPitchIdents,
     FontStyleIdents;
@@ -77,6 +88,9 @@ public:
     void SetSize(int points);
     static int PixelsPerInch();  // logical screen resolution, 96 without a screen
 
+    // The font as Qt draws it; the height becomes a pixel size.
+    QFont ToQFont() const;
+
 private:
     int mCharset = DEFAULT_CHARSET;
     TColor mColor = cl::WindowText;
@@ -102,6 +116,9 @@ public:
     int Width() const { return mWidth; }
     void SetWidth(int v);
 
+    // Colour, dash style and width as a QPen (the mode is the painter's business).
+    QPen ToQPen() const;
+
 private:
     TColor mColor = cl::Black;
     TPenMode mMode = pmCopy;
@@ -121,6 +138,8 @@ public:
     TBrushStyle Style() const { return mStyle; }
     void SetStyle(TBrushStyle v);
 
+    QBrush ToQBrush() const;
+
 private:
     TColor mColor = cl::White;
     TBrushStyle mStyle = bsSolid;
@@ -138,6 +157,7 @@ public:
     const QStringList &Lines() const { return mLines; }
     void SetLines(const QStringList &lines);
     QString Text() const;  // lines joined with "\r\n"
+    void SetText(const QString &text);  // split at "\r\n", "\n" or "\r"
 
 private:
     QStringList mLines;
@@ -200,8 +220,13 @@ public:
     void WriteDefinedProperties(PropertyWriter &writer, const QByteArray &path) const override;
     bool ReadDefinedProperty(PropertyReader &reader, const QByteArray &name) override;
 
+    // Writes or reads the "Data" payload: short class name + the graphic's own data.
+    QByteArray SaveData() const;
+    void LoadData(const QByteArray &payload);
+
     TGraphic *Graphic() const { return mGraphic.get(); }
     void SetGraphic(std::unique_ptr<TGraphic> graphic);
+    void Assign(const TPicture &other);  // a copy of the other's graphic
     bool IsEmpty() const { return !mGraphic || mGraphic->IsEmpty(); }
     void Clear();
 

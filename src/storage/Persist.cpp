@@ -28,6 +28,18 @@ bool TPersistent::ReadDefinedProperty(PropertyReader &, const QByteArray &)
     return false;
 }
 
+const TPropertyTable &TCollection::Properties() const
+{
+    static const TPropertyTable table(nullptr, {});
+    return table;
+}
+
+TPersistent *TCollection::Add()
+{
+    mItems.push_back(mFactory());
+    return mItems.back().get();
+}
+
 TComponent::TComponent(TComponent *owner)
 {
     if (owner)

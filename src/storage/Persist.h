@@ -42,7 +42,8 @@ enum class TPropKind {
     Picture,     // TPicture: defined property "Data"
     Bitmap,      // TBitmap: defined property "Data"
     Component,   // reference to another component, stored by name
-    Event        // method reference, stored by method name
+    Event,       // method reference, stored by method name
+    Collection   // TCollection: items stored as a collection value (tag 14)
 };
 
 // Identifiers of an enumeration or of a set's members, by ordinal.
@@ -57,6 +58,9 @@ struct TPropInfo
     std::optional<qint64> defaultValue;   // ordinal kinds; none = always written
     std::function<bool(const TPersistent &)> stored;  // empty = always stored
     bool readOnly = false;
+    // Integer kind only: extra names the reader accepts in place of a number
+    // (character sets by name); the writer still writes the number.
+    std::function<bool(const QByteArray &ident, qint64 *value)> identToInt;
 
     // Accessors; only those of the property's kind are set.
     std::function<qint64(const TPersistent &)> getOrd;   // Integer..Set (Set as bit mask)
@@ -65,7 +69,7 @@ struct TPropInfo
     std::function<void(TPersistent &, double)> setFloat;
     std::function<QString(const TPersistent &)> getString;
     std::function<void(TPersistent &, const QString &)> setString;
-    std::function<TPersistent *(const TPersistent &)> getObject;  // Object..Component
+    std::function<TPersistent *(const TPersistent &)> getObject;  // Object..Component, Collection
     std::function<void(TPersistent &, TPersistent *)> setObject;  // Component only
     std::function<QByteArray(const TPersistent &)> getMethod;     // Event
     std::function<void(TPersistent &, const QByteArray &)> setMethod;
@@ -102,6 +106,26 @@ public:
     virtual void WriteDefinedProperties(PropertyWriter &writer, const QByteArray &path) const;
     // Returns false when the name is not one of this object's defined properties.
     virtual bool ReadDefinedProperty(PropertyReader &reader, const QByteArray &name);
+};
+
+// An owned list of like items (each with its own published properties),
+// stored as a collection value: one list of properties per item.
+class TCollection : public TPersistent
+{
+public:
+    using ItemFactory = std::function<std::unique_ptr<TPersistent>()>;
+    explicit TCollection(ItemFactory factory) : mFactory(std::move(factory)) {}
+    QByteArray ClassName() const override { return "TCollection"; }
+    const TPropertyTable &Properties() const override;
+
+    int Count() const { return int(mItems.size()); }
+    TPersistent *Item(int index) const { return mItems.at(size_t(index)).get(); }
+    TPersistent *Add();
+    void Clear() { mItems.clear(); }
+
+private:
+    ItemFactory mFactory;
+    std::vector<std::unique_ptr<TPersistent>> mItems;
 };
 
 // A named object with an owner, as the stream creates and names it.
@@ -205,6 +229,21 @@ TPropInfo boolean(const char *name, bool (C::*get)() const, void (C::*set)(bool)
 }
 
 template <class C>
+TPropInfo cursor(const char *name, int (C::*get)() const, void (C::*set)(int), std::optional<qint64> def)
+{ return ordinal(name, TPropKind::Cursor, get, set, def); }
+
+// One 8-bit character (its code in the stream's code page).
+template <class C, class T>
+TPropInfo character(const char *name, T (C::*get)() const, void (C::*set)(T), std::optional<qint64> def)
+{ return ordinal(name, TPropKind::Char, get, set, def); }
+
+// A set as a bit mask (bit n = member with ordinal n); the default is a mask too.
+template <class C, class T>
+TPropInfo set(const char *name, const TIdentList &idents, T (C::*get)() const, void (C::*set)(T),
+              std::optional<qint64> def)
+{ return ordinal(name, TPropKind::Set, get, set, def, &idents); }
+
+template <class C>
 TPropInfo floating(const char *name, double (C::*get)() const, void (C::*set)(double))
 {
     TPropInfo p;
@@ -235,6 +274,31 @@ TPropInfo object(const char *name, TPropKind kind, S *(C::*get)() const)
     p.name = name;
     p.kind = kind;
     p.getObject = [get](const TPersistent &o) -> TPersistent * { return (static_cast<const C &>(o).*get)(); };
+    return p;
+}
+
+// A reference to another component, written by name and resolved after a
+// whole sequence of components was read.
+template <class C, class R>
+TPropInfo component(const char *name, R *(C::*get)() const, void (C::*set)(R *))
+{
+    TPropInfo p;
+    p.name = name;
+    p.kind = TPropKind::Component;
+    p.getObject = [get](const TPersistent &o) -> TPersistent * { return (static_cast<const C &>(o).*get)(); };
+    p.setObject = [set](TPersistent &o, TPersistent *v) { (static_cast<C &>(o).*set)(dynamic_cast<R *>(v)); };
+    return p;
+}
+
+// An event: the name of the root's published method it calls (empty = none).
+template <class C>
+TPropInfo event(const char *name, QByteArray (C::*get)() const, void (C::*set)(const QByteArray &))
+{
+    TPropInfo p;
+    p.name = name;
+    p.kind = TPropKind::Event;
+    p.getMethod = [get](const TPersistent &o) { return (static_cast<const C &>(o).*get)(); };
+    p.setMethod = [set](TPersistent &o, const QByteArray &v) { (static_cast<C &>(o).*set)(v); };
     return p;
 }
 

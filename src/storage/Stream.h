@@ -25,12 +25,17 @@ QByteArray toCp1252(const QString &text);          // unmappable characters -> '
 QString fromCp1252(const QByteArray &bytes);       // every byte decodes
 }
 
-// Name tables of the integer kinds.
+// Name tables of the integer kinds (names compare case-insensitively).
 bool ColorToIdent(qint64 color, QByteArray *ident);
 bool IdentToColor(const QByteArray &ident, qint64 *color);
 bool CursorToIdent(qint64 cursor, QByteArray *ident);
 bool IdentToCursor(const QByteArray &ident, qint64 *cursor);
 
+// Nested lists, collections and child components deeper than this are
+// treated as a damaged stream.
+constexpr int MaxStreamDepth = 64;
+
+// Writes values, component records and published properties into a byte array.
 class PropertyWriter
 {
 public:
@@ -60,10 +65,13 @@ public:
 
 private:
     void writeProperty(const TPersistent &object, const TPropInfo &prop, const QByteArray &path);
+    void writeStringBytes(const QByteArray &bytes);
+    QByteArray referenceName(const TComponent &ref) const;
     QByteArray mData;
     const TComponent *mRoot = nullptr;
 };
 
+// Reads values and component records back; every failure is an EStreamError.
 class PropertyReader
 {
 public:
@@ -78,8 +86,12 @@ public:
     // each with `owner` and `parent`, handing each to `callback`; then resolves
     // references between them. On failure the half-made object is destroyed,
     // completed ones stay, and EStreamError is thrown.
+    // The objects' FinishLoading is left to the caller. Events are looked up
+    // on `owner` (the root), or on each object itself when there is no owner.
     void readRootComponents(TComponent *owner, QObject *parent,
                             const std::function<void(TComponent *)> &callback);
+    // Signature and one component record, references resolved.
+    TComponent *readRootComponent(TComponent *owner, QObject *parent);
 
     void readListBegin();   // "Invalid property value" unless the tag is 1
     void readListEnd();     // ... unless it is 0
@@ -93,21 +105,36 @@ public:
     quint32 readSet(const TIdentList &idents);  // unknown members ignored
     QByteArray readShortName();
     void readSignature();   // "Invalid stream format" unless "TPF0"
-    TValueType readValueType();
+    bool nextIsSignature() const;  // the next four bytes are "TPF0"
+    TValueType readValueType();    // the raw tag byte; callers reject what they cannot use
     TValueType peekValueType();
     void skipValue();
     QByteArray readBytes(qint64 count);  // "Stream read error" past the end
+    qint32 readInt32Raw();               // 4 bytes, no tag
+    quint8 readByte();
+    quint8 peekByte();
     bool atEnd() const { return mPos >= mData.size(); }
     qint64 position() const { return mPos; }
+    qint64 remaining() const { return mData.size() - mPos; }
 
 private:
     TComponent *readComponent(TComponent *owner, QObject *parent);
-    void readProperty(TPersistent &object, TComponent &component);
+    void readProperty(TPersistent &object);
     void readPropValue(TPersistent &object, const TPropInfo &prop);
+    void readCollection(TCollection &collection);
+    QByteArray readStringBytes();
+    void resolveFixups();
+    TComponent *findReference(const QByteArray &name) const;
+
     QByteArray mData;
     qint64 mPos = 0;
     int mDepth = 0;
     struct Fixup { TPersistent *object; const TPropInfo *prop; QByteArray name; };
     std::vector<Fixup> mFixups;
+    // The objects of the current sequence by the names they were stored
+    // under, so references between them survive the name hook's renaming.
+    std::vector<std::pair<QByteArray, TComponent *>> mReadNames;
     TComponent *mRoot = nullptr;
+    TComponent *mOwner = nullptr;
+    TComponent *mCurrent = nullptr;  // the root-level object being read
 };

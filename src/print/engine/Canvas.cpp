@@ -58,3 +58,265 @@ QPainter::CompositionMode QtCompositionMode(TPenMode mode)
     }
     return QPainter::CompositionMode_SourceOver;
 }
+
+QFont TCanvasFont::ToQFont() const
+{
+    QFont font(Name);
+    font.setStyleStrategy(QFont::PreferDefault);
+    font.setBold(Style & (1u << fsBold));
+    font.setItalic(Style & (1u << fsItalic));
+    font.setUnderline(Style & (1u << fsUnderline));
+    font.setStrikeOut(Style & (1u << fsStrikeOut));
+    if (Height < 0) {
+        font.setPixelSize(-Height);
+    } else if (Height > 0) {
+        // A positive height is the whole cell; scale the em size to fit it.
+        font.setPixelSize(Height);
+        const int cell = QFontMetrics(font).height();
+        if (cell > 0)
+            font.setPixelSize(qMax(1, qRound(double(Height) * Height / cell)));
+    }
+    return font;
+}
+
+TCanvas::TCanvas(QPainter &painter)
+    : mPainter(&painter)
+{
+}
+
+bool TCanvas::applyMode()
+{
+    mPainter->setRenderHint(QPainter::Antialiasing, false);
+    if (Pen.Mode == pmNop)
+        return false;
+    mPainter->setCompositionMode(QtCompositionMode(Pen.Mode));
+    return true;
+}
+
+namespace {
+
+// pmBlack and pmWhite paint a fixed colour whatever pen or brush is set.
+QColor modeColor(TPenMode mode, TColor c)
+{
+    if (mode == pmBlack)
+        return Qt::black;
+    if (mode == pmWhite)
+        return Qt::white;
+    return CanvasColor(c);
+}
+
+QPainter::CompositionMode modeFor(TPenMode mode)
+{
+    return mode == pmBlack || mode == pmWhite ? QPainter::CompositionMode_SourceOver
+                                              : QtCompositionMode(mode);
+}
+
+// Restores the painter's composition mode, pen and brush.
+struct PainterState
+{
+    explicit PainterState(QPainter &p) : painter(p), mode(p.compositionMode()), pen(p.pen()),
+        brush(p.brush()), aa(p.testRenderHint(QPainter::Antialiasing)) {}
+    ~PainterState()
+    {
+        painter.setCompositionMode(mode);
+        painter.setPen(pen);
+        painter.setBrush(brush);
+        painter.setRenderHint(QPainter::Antialiasing, aa);
+    }
+    QPainter &painter;
+    QPainter::CompositionMode mode;
+    QPen pen;
+    QBrush brush;
+    bool aa;
+};
+
+// The last pixel a one-pixel line from a to b paints, b itself excluded.
+QPoint lastPixelBefore(QPoint a, QPoint b)
+{
+    const int dx = std::abs(b.x() - a.x()), dy = std::abs(b.y() - a.y());
+    const int sx = b.x() > a.x() ? 1 : -1, sy = b.y() > a.y() ? 1 : -1;
+    const int steps = std::max(dx, dy);
+    if (steps <= 1)
+        return a;
+    // The point one major step before b, minor coordinate rounded as the
+    // line passes there.
+    const int k = steps - 1;
+    if (dx >= dy)
+        return QPoint(a.x() + sx * k, a.y() + sy * int((2LL * k * dy + dx) / (2LL * dx)));
+    return QPoint(a.x() + sx * int((2LL * k * dx + dy) / (2LL * dy)), a.y() + sy * k);
+}
+
+}  // namespace
+
+QPen TCanvas::strokePen() const
+{
+    QPen pen(modeColor(Pen.Mode, Pen.Color));
+    if (Pen.Width <= 1) {
+        pen.setWidth(0);
+        pen.setStyle(QtPenStyle(Pen.Style));
+    } else {
+        // Wide pens draw solid whatever their style.
+        pen.setWidth(Pen.Width);
+        pen.setStyle(Pen.Style == psClear ? Qt::NoPen : Qt::SolidLine);
+    }
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    return pen;
+}
+
+void TCanvas::MoveTo(int x, int y)
+{
+    mPenPos = QPoint(x, y);
+}
+
+void TCanvas::LineTo(int x, int y)
+{
+    const QPoint from = mPenPos, to(x, y);
+    mPenPos = to;
+    if (from == to || Pen.Style == psClear)
+        return;
+    PainterState state(*mPainter);
+    if (!applyMode())
+        return;
+    mPainter->setCompositionMode(modeFor(Pen.Mode));
+    const int p = Pen.Width;
+    if (p <= 1) {
+        mPainter->setPen(strokePen());
+        const QPoint last = lastPixelBefore(from, to);
+        if (last == from)
+            mPainter->drawPoint(from);
+        else
+            mPainter->drawLine(from, last);
+        return;
+    }
+    const QColor color = modeColor(Pen.Mode, Pen.Color);
+    const int h = p / 2;
+    if (from.y() == to.y()) {
+        const int x1 = to.x() > from.x() ? from.x() : to.x() + 1;
+        const int x2 = to.x() > from.x() ? to.x() : from.x() + 1;
+        mPainter->fillRect(QRect(x1, from.y() - h, x2 - x1, p), color);
+    } else if (from.x() == to.x()) {
+        const int y1 = to.y() > from.y() ? from.y() : to.y() + 1;
+        const int y2 = to.y() > from.y() ? to.y() : from.y() + 1;
+        mPainter->fillRect(QRect(from.x() - h, y1, p, y2 - y1), color);
+    } else {
+        mPainter->setPen(strokePen());
+        mPainter->drawLine(QPointF(from) + QPointF(0.5, 0.5), QPointF(to) + QPointF(0.5, 0.5));
+    }
+}
+
+namespace {
+
+enum class Figure { Rect, Round, Ellipse };
+
+QPainterPath figurePath(Figure f, const QRectF &r, double cw, double ch)
+{
+    QPainterPath path;
+    if (r.width() <= 0 || r.height() <= 0)
+        return path;
+    switch (f) {
+    case Figure::Rect: path.addRect(r); break;
+    case Figure::Round:
+        path.addRoundedRect(r, qMin(cw, r.width()) / 2, qMin(ch, r.height()) / 2);
+        break;
+    case Figure::Ellipse: path.addEllipse(r); break;
+    }
+    return path;
+}
+
+}  // namespace
+
+// Rectangle, RoundRect and Ellipse share one routine: the interior is filled
+// with the brush, then the stroke is painted as the ring between the outer
+// and inner edge of the pen, so every pixel is painted once (exclusive-or
+// modes stay reversible).
+static void drawFigure(TCanvas &c, QPainter &painter, Figure f, int x1, int y1, int x2, int y2,
+                       int cw, int ch, bool modeOk)
+{
+    if (!modeOk)
+        return;
+    if (x2 < x1) std::swap(x1, x2);
+    if (y2 < y1) std::swap(y1, y2);
+    const bool stroke = c.Pen.Style != psClear;
+    const int p = stroke ? qMax(1, c.Pen.Width) : 0;
+    QRectF outer = stroke ? (c.Pen.Style == psInsideFrame
+                                 ? QRectF(QPointF(x1, y1), QPointF(x2, y2))
+                                 : QRectF(QPointF(x1 - p / 2, y1 - p / 2),
+                                          QPointF(x2 + p - 1 - p / 2, y2 + p - 1 - p / 2)))
+                          : QRectF(QPointF(x1, y1), QPointF(x2, y2));
+    const QRectF inner = outer.adjusted(p, p, -p, -p);
+    const QPainterPath outerPath = figurePath(f, outer, cw + p - 1, ch + p - 1);
+    const QPainterPath innerPath = figurePath(f, inner, qMax(0, cw - p - 1), qMax(0, ch - p - 1));
+    painter.setCompositionMode(modeFor(c.Pen.Mode));
+    if (c.Brush.Style != bsClear) {
+        const QPainterPath &fillPath = stroke ? innerPath : outerPath;
+        QBrush brush(modeColor(c.Pen.Mode, c.Brush.Color), QtBrushStyle(c.Brush.Style));
+        painter.setBackgroundMode(Qt::TransparentMode);
+        painter.fillPath(fillPath, brush);
+    }
+    if (!stroke)
+        return;
+    if (c.Pen.Width <= 1 && c.Pen.Style != psSolid && c.Pen.Style != psInsideFrame) {
+        // A thin styled pen: dashes along the one-pixel outline.
+        QPen pen(modeColor(c.Pen.Mode, c.Pen.Color), 0, QtPenStyle(c.Pen.Style));
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(figurePath(f, QRectF(QPointF(x1 + 0.5, y1 + 0.5), QPointF(x2 - 0.5, y2 - 0.5)),
+                                    cw, ch));
+        return;
+    }
+    QPainterPath ring = outerPath;
+    ring.addPath(innerPath);
+    ring.setFillRule(Qt::OddEvenFill);
+    painter.fillPath(ring, modeColor(c.Pen.Mode, c.Pen.Color));
+}
+
+void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
+{
+    PainterState state(*mPainter);
+    drawFigure(*this, *mPainter, Figure::Rect, x1, y1, x2, y2, 0, 0, applyMode());
+}
+
+void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int cornerWidth, int cornerHeight)
+{
+    PainterState state(*mPainter);
+    drawFigure(*this, *mPainter, Figure::Round, x1, y1, x2, y2, cornerWidth, cornerHeight, applyMode());
+}
+
+void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
+{
+    PainterState state(*mPainter);
+    drawFigure(*this, *mPainter, Figure::Ellipse, x1, y1, x2, y2, 0, 0, applyMode());
+}
+
+void TCanvas::FillRect(const QRect &r)
+{
+    if (Brush.Style == bsClear)
+        return;
+    PainterState state(*mPainter);
+    mPainter->setBackgroundMode(Qt::TransparentMode);
+    mPainter->fillRect(r, QBrush(CanvasColor(Brush.Color), QtBrushStyle(Brush.Style)));
+}
+
+void TCanvas::TextOut(int x, int y, const QString &text)
+{
+    PainterState state(*mPainter);
+    const QFont font = Font.ToQFont();
+    mPainter->setFont(font);
+    const QFontMetrics fm(font, mPainter->device());
+    mPainter->save();
+    mPainter->translate(x, y);
+    if (Font.Escapement != 0)
+        mPainter->rotate(-Font.Escapement / 10.0);
+    if (!TransparentText)
+        mPainter->fillRect(QRect(0, 0, fm.horizontalAdvance(text), fm.height()), CanvasColor(Brush.Color));
+    mPainter->setPen(CanvasColor(Font.Color));
+    mPainter->drawText(QPoint(0, fm.ascent()), text);
+    mPainter->restore();
+}
+
+QSize TCanvas::TextExtent(const QString &text) const
+{
+    const QFontMetrics fm(Font.ToQFont(), mPainter->device());
+    return QSize(fm.horizontalAdvance(text), fm.height());
+}

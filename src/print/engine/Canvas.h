@@ -8,6 +8,7 @@
 #include "storage/Gdiobj.h"
 
 #include <QPainter>
+#include <QPainterPath>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -74,8 +75,6 @@ public:
 private:
     bool applyMode();                          // false for pmNop
     QPen strokePen() const;
-    QRectF strokeRect(int x1, int y1, int x2, int y2) const;
-    void fillBetween(const QPainterPath &outer, const QPainterPath &inner);
 
     QPainter *mPainter;
     QPoint mPenPos;

@@ -1,0 +1,541 @@
+#include "design/Gbasepnl.h"
+
+#include "design/Cursors.h"
+#include "design/GGraphc.h"
+#include "design/GHandle.h"
+#include "print/engine/Canvas.h"
+
+#include <QChildEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+
+// The transient dotted rectangle of rubber bands and drag previews, drawn
+// exclusive-or over whatever lies below it.
+class TBandOverlay : public QWidget
+{
+public:
+    explicit TBandOverlay(QWidget *parent) : QWidget(parent)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        QPen pen(Qt::white, 0);
+        pen.setDashPattern({1, 1});
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(0, 0, width() - 1, height() - 1);
+    }
+};
+
+TGBasePanel::TGBasePanel(QWidget *parent)
+    : QWidget(parent), mFont(std::make_unique<TFont>())
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    mFont->SetName(QStringLiteral("Arial"));
+    mFont->SetSize(10);
+    mSelection = new TGHandle(this);
+    mOverlay = new TBandOverlay(this);
+    SetProgramDirectory(QCoreApplication::applicationDirPath());
+    buildPanelMenu();
+    mSelection->SetPanelMenu(mPanelMenu);
+    UpdateCursors();
+}
+
+TGBasePanel::~TGBasePanel()
+{
+    mSelection->ClearSelection();
+    for (const QString &name : {mClipboardFileName, mTempFileName})
+        if (!name.isEmpty() && QFile::exists(name))
+            QFile::remove(name);
+}
+
+void TGBasePanel::SetProgramDirectory(const QString &directory)
+{
+    const QString dir = QDir(directory).absolutePath() + QLatin1Char('/');
+    mClipboardFileName = dir + QStringLiteral("Clipbrd.tmp");
+    mTempFileName = dir + QStringLiteral("TempFile.tmp");
+}
+
+void TGBasePanel::SetPointing(bool pointing)
+{
+    mPointing = pointing;
+    UpdateCursors();
+}
+
+void TGBasePanel::UpdateCursors()
+{
+    setCursor(mPointing ? QCursor(Qt::ArrowCursor) : DrawingToolCursor());
+    for (TGGraphicControl *o : Objects())
+        o->setCursor(mPointing ? HandPointCursor() : DrawingToolCursor());
+    mSelection->setCursor(mPointing ? HandGrabCursor() : DrawingToolCursor());
+}
+
+void TGBasePanel::SetDrawOutline(bool draw)
+{
+    if (draw != mDrawOutline) {
+        mDrawOutline = draw;
+        update();
+    }
+}
+
+void TGBasePanel::SetPicture(const QImage &picture)
+{
+    mPicture = picture;
+    update();
+}
+
+void TGBasePanel::SetColorPicture(const QImage &picture)
+{
+    mColorPicture = picture;
+    update();
+}
+
+void TGBasePanel::SetShape(TLabelShapeType shape)
+{
+    if (shape != mShape) {
+        mShape = shape;
+        update();
+    }
+}
+
+void TGBasePanel::SetGridSize(TGridSize size)
+{
+    mGridSize = size;
+    const int g = size == gs8x8 ? 8 : 4;
+    const bool snapping = mSelection->SnapToGrid();
+    mSelection->SetGridX(g);
+    mSelection->SetGridY(g);
+    // Setting the grid sets the effective grid too; keep snapping as it was.
+    mSelection->SetSnapToGrid(snapping);
+    update();
+}
+
+void TGBasePanel::SetShowGrid(bool show)
+{
+    if (show != mShowGrid) {
+        mShowGrid = show;
+        update();
+    }
+}
+
+void TGBasePanel::SetSnapToGrid(bool snap)
+{
+    mSnapToGrid = snap;
+    if (snap) {
+        const int g = mGridSize == gs8x8 ? 8 : 4;
+        mSelection->SetGridX(g);
+        mSelection->SetGridY(g);
+    }
+    mSelection->SetSnapToGrid(snap);
+}
+
+QList<TGGraphicControl *> TGBasePanel::Objects() const
+{
+    QList<TGGraphicControl *> list;
+    for (QObject *child : children())
+        if (auto *o = qobject_cast<TGGraphicControl *>(child))
+            list.append(o);
+    return list;
+}
+
+void TGBasePanel::SetZoom(float x)
+{
+    if (x == mZoom)
+        return;
+    mZoomInProgress = true;
+    if (mZoom * 10 == 0)
+        mZoom = 1;
+    const float r = x / mZoom;
+    resize(RoundNearest(width() * double(r)), RoundNearest(height() * double(r)));
+    mZoom = x;
+    for (TGGraphicControl *o : Objects())
+        o->SetScale(x);
+    QCoreApplication::processEvents();
+    mZoomInProgress = false;
+}
+
+void TGBasePanel::NotifyLabelChanged()
+{
+    if (!mZoomInProgress && LabelChangedEvent)
+        LabelChangedEvent(this);
+}
+
+void TGBasePanel::AttachObject(TGGraphicControl *o)
+{
+    o->OnMouseDown = [this](TGGraphicControl *sender, Qt::MouseButton button,
+                            Qt::KeyboardModifiers modifiers, int x, int y) {
+        ObjectMouseDown(sender, button, modifiers, x, y);
+    };
+    o->OnMouseMove = [this](TGGraphicControl *sender, Qt::MouseButton,
+                            Qt::KeyboardModifiers modifiers, int x, int y) {
+        PanelMouseMove(Qt::NoButton, modifiers, sender->Left() + x, sender->Top() + y);
+    };
+    o->OnMouseUp = [this](TGGraphicControl *sender, Qt::MouseButton button,
+                          Qt::KeyboardModifiers modifiers, int x, int y) {
+        PanelMouseUp(button, modifiers, sender->Left() + x, sender->Top() + y);
+    };
+    o->OnDblClick = [this](TGGraphicControl *sender, QPoint pos) {
+        PanelDblClick(sender, pos, sender->mapToGlobal(pos - sender->pos()));
+    };
+    o->AdoptScale(mZoom);
+    o->setCursor(mPointing ? HandPointCursor() : DrawingToolCursor());
+}
+
+void TGBasePanel::AttachObjects()
+{
+    for (TGGraphicControl *o : Objects())
+        AttachObject(o);
+    KeepFrameOnTop();
+}
+
+void TGBasePanel::ClearObjects()
+{
+    mSelection->ClearSelection();
+    const QList<TGGraphicControl *> objects = Objects();
+    for (auto it = objects.rbegin(); it != objects.rend(); ++it)
+        delete *it;
+}
+
+void TGBasePanel::RestartSequences()
+{
+    for (TGGraphicControl *o : Objects())
+        o->RestartSequence();
+}
+
+void TGBasePanel::AdvanceLabels()
+{
+    for (TGGraphicControl *o : Objects())
+        o->AdvanceLabel();
+}
+
+bool TGBasePanel::HasEffectObjects() const
+{
+    for (TGGraphicControl *o : Objects())
+        if (o->ClassName() == "TSuperShape" || o->ClassName() == "TGSuperText")
+            return true;
+    return false;
+}
+
+void TGBasePanel::RefreshSelectionFrame()
+{
+    mRefreshPending = false;
+    mSelection->RefreshFrame();
+}
+
+void TGBasePanel::PostRefreshSelectionFrame()
+{
+    if (mRefreshPending)
+        return;
+    mRefreshPending = true;
+    QMetaObject::invokeMethod(this, [this] { RefreshSelectionFrame(); }, Qt::QueuedConnection);
+}
+
+void TGBasePanel::KeepFrameOnTop()
+{
+    mSelection->raise();
+    mOverlay->raise();
+}
+
+void TGBasePanel::childEvent(QChildEvent *event)
+{
+    QWidget::childEvent(event);
+    // A new child lands on top; the frame and the overlay must stay above it.
+    if (event->added() && mSelection && mOverlay && event->child() != mSelection &&
+        event->child() != mOverlay && event->child()->isWidgetType())
+        QMetaObject::invokeMethod(this, [this] { KeepFrameOnTop(); }, Qt::QueuedConnection);
+}
+
+void TGBasePanel::ObjectMouseDown(TGGraphicControl *sender, Qt::MouseButton button,
+                                  Qt::KeyboardModifiers modifiers, int x, int y)
+{
+    if (!mPointing || sender->Unselectable()) {
+        PanelMouseDown(button, modifiers, sender->Left() + x, sender->Top() + y,
+                       sender->mapToGlobal(QPoint(x, y)));
+        return;
+    }
+    if (!(modifiers & Qt::ShiftModifier))
+        mSelection->ClearSelection();
+    mSelection->AddToSelection(sender);
+    mSelection->update();
+    if (mSelection->SelectedCount() == 1 && button == Qt::RightButton && sender->ObjectMenu())
+        sender->ObjectMenu()->popup(sender->mapToGlobal(QPoint(x, y)));
+}
+
+void TGBasePanel::AfterClone() {}
+
+void TGBasePanel::PrintObjects(TReport &report, double left, double top)
+{
+    for (TGGraphicControl *o : Objects())
+        o->PrintOnReport(report, left, top);
+}
+
+void TGBasePanel::ClampObjectsToPanel()
+{
+    mSelection->ClearSelection();
+    for (TGGraphicControl *o : Objects()) {
+        if (o->Top() > height() - 10)
+            o->SetTop(height() - 10);
+        if (o->Left() > width() - 20)
+            o->SetLeft(width() - 20);
+    }
+}
+
+void TGBasePanel::RemoveObjectsOutside()
+{
+    mSelection->ClearSelection();
+    const QList<TGGraphicControl *> objects = Objects();
+    for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
+        TGGraphicControl *o = *it;
+        if (o->Top() > height() - 10 || o->Left() > width() - 10 || o->Width() < 1 || o->Height() < 1) {
+            try {
+                delete o;
+            } catch (...) {
+            }
+        }
+    }
+}
+
+void TGBasePanel::CreateObjectFromRect(const QRect &) {}
+
+void TGBasePanel::PanelMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y,
+                                 QPoint globalPos)
+{
+    if (button == Qt::LeftButton) {
+        mBandRect.setCoords(x, y, x, y);
+        mBandActive = true;
+        setCursor(HandPointCursor());
+    } else {
+        mPanelMenu->popup(globalPos);
+    }
+}
+
+void TGBasePanel::PanelMouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y)
+{
+    if (!mBandActive)
+        return;
+    mBandRect.setRight(x);
+    mBandRect.setBottom(y);
+    const QRect n = QRect(QPoint(mBandRect.left(), mBandRect.top()),
+                          QPoint(mBandRect.right(), mBandRect.bottom())).normalized();
+    // The band (L, T, R, B) outlines the pixels L .. R - 1.
+    ShowDragRect(QRect(n.left(), n.top(), n.width() - 1, n.height() - 1));
+}
+
+void TGBasePanel::PanelMouseUp(Qt::MouseButton, Qt::KeyboardModifiers modifiers, int, int)
+{
+    if (mouseGrabber() == this)
+        releaseMouse();
+    if (!mBandActive)
+        return;
+    const int l = qMin(mBandRect.left(), mBandRect.right()), r = qMax(mBandRect.left(), mBandRect.right());
+    const int t = qMin(mBandRect.top(), mBandRect.bottom()), b = qMax(mBandRect.top(), mBandRect.bottom());
+    const QRect band(l, t, r - l, b - t);
+    mBandRect.setCoords(l, t, r, b);
+    mBandActive = false;
+    ShowDragRect(QRect());
+    update(band.adjusted(0, 0, 1, 1));
+    if (mPointing) {
+        const bool shift = modifiers & Qt::ShiftModifier;
+        QList<TGGraphicControl *> list;
+        if (shift)
+            list = mSelection->SelectedObjects();
+        mSelection->ClearSelection();
+        const QList<TGGraphicControl *> objects = Objects();
+        for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
+            TGGraphicControl *o = *it;
+            if (!band.intersects(o->geometry()))
+                continue;
+            if (shift && list.contains(o))
+                list.removeOne(o);
+            else if (!list.contains(o))
+                list.append(o);
+        }
+        for (TGGraphicControl *o : list)
+            mSelection->AddToSelection(o);
+        mSelection->update();
+        setCursor(Qt::ArrowCursor);
+    } else {
+        CreateObjectFromRect(band);
+        if (DroppedObjectEvent)
+            DroppedObjectEvent(band);
+    }
+}
+
+void TGBasePanel::SelectionMouseDown(Qt::MouseButton, Qt::KeyboardModifiers modifiers, int x, int y)
+{
+    if (!mPointing || !(modifiers & Qt::ShiftModifier))
+        return;
+    QList<TGGraphicControl *> list = mSelection->SelectedObjects();
+    mSelection->ClearSelection();
+    QCoreApplication::processEvents();
+    list.removeIf([x, y](TGGraphicControl *o) { return o->geometry().contains(QPoint(x, y)); });
+    for (TGGraphicControl *o : list)
+        mSelection->AddToSelection(o);
+}
+
+void TGBasePanel::PanelDblClick(QObject *sender, QPoint pos, QPoint globalPos)
+{
+    if (sender == mSelection) {
+        if (mSelection->SelectedCount() < 2) {
+            for (TGGraphicControl *o : mSelection->SelectedObjects()) {
+                if (!o->geometry().adjusted(-2, -2, 2, 2).contains(pos))
+                    continue;
+                if (o->EditHandler)
+                    o->EditHandler(this);
+                else if (o->ObjectMenu())
+                    o->ObjectMenu()->popup(globalPos);
+                break;
+            }
+        }
+    } else if (auto *o = qobject_cast<TGGraphicControl *>(sender)) {
+        if (o->ObjectMenu())
+            o->ObjectMenu()->popup(globalPos);
+    }
+    mSelection->SetDoubleClicked();
+}
+
+bool TGBasePanel::PanelKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (key == Qt::Key_Delete && !(modifiers & Qt::ControlModifier)) {
+        DeleteSelection();
+        return true;
+    }
+    return false;
+}
+
+QPainterPath TGBasePanel::ShapePath(int extra) const
+{
+    QPainterPath path;
+    const QRectF r(0, 0, width() + extra, height() + extra);
+    switch (mShape) {
+    case lsRectangle: path.addRect(r); break;
+    case lsRoundRect: path.addRoundedRect(r, 12, 12); break;
+    case lsEllipse: path.addEllipse(r); break;
+    }
+    return path;
+}
+
+QImage TGBasePanel::RenderBackground() const
+{
+    QImage image(size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    if (image.isNull())
+        return image;
+    const QPainterPath clip = ShapePath(1);
+    {
+        QPainter p(&image);
+        const QRect all(0, 0, width(), height());
+        for (const QImage *picture : {&mPicture, &mColorPicture}) {
+            if (picture->isNull())
+                continue;
+            p.save();
+            p.setClipPath(clip);
+            p.drawImage(all, *picture);
+            p.restore();
+        }
+        if (mDrawOutline) {
+            TCanvas c(p);
+            c.Pen.Color = cl::Black;
+            c.Pen.Width = 1;
+            c.Brush.Style = mPicture.isNull() && mColorPicture.isNull() ? bsSolid : bsClear;
+            c.Brush.Color = cl::White;
+            switch (mShape) {
+            case lsRectangle: c.Rectangle(0, 0, width(), height()); break;
+            case lsRoundRect: c.RoundRect(0, 0, width(), height(), 24, 24); break;
+            case lsEllipse: c.Ellipse(0, 0, width(), height()); break;
+            }
+        }
+    }
+    if (mShowGrid) {
+        // Pattern AND destination: dots at x = 2 and y = 2 modulo the grid
+        // step turn white pixels green (0, 128, 0) inside the label shape.
+        const int step = mGridSize == gs8x8 ? 8 : 4;
+        QImage mask(size(), QImage::Format_Grayscale8);
+        mask.fill(0);
+        {
+            QPainter m(&mask);
+            m.fillPath(clip, Qt::white);
+        }
+        for (int y = 2; y < image.height(); y += step) {
+            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+            const uchar *inside = mask.constScanLine(y);
+            for (int x = 2; x < image.width(); x += step)
+                if (inside[x])
+                    line[x] &= 0xFF008000u;
+        }
+    }
+    return image;
+}
+
+void TGBasePanel::paintEvent(QPaintEvent *)
+{
+    mOffscreen = RenderBackground();
+    QPainter p(this);
+    p.drawImage(0, 0, mOffscreen);
+}
+
+void TGBasePanel::ShowDragRect(const QRect &rect)
+{
+    if (rect.width() <= 0 || rect.height() <= 0) {
+        mOverlay->hide();
+        return;
+    }
+    mOverlay->setGeometry(rect);
+    mOverlay->raise();
+    mOverlay->show();
+    mOverlay->update();
+}
+
+QRect TGBasePanel::DragRectShown() const
+{
+    return mOverlay->isVisible() ? mOverlay->geometry() : QRect();
+}
+
+void TGBasePanel::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint p = event->position().toPoint();
+    PanelMouseDown(event->button(), event->modifiers(), p.x(), p.y(), event->globalPosition().toPoint());
+}
+
+void TGBasePanel::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint p = event->position().toPoint();
+    PanelMouseMove(event->buttons(), event->modifiers(), p.x(), p.y());
+}
+
+void TGBasePanel::mouseReleaseEvent(QMouseEvent *event)
+{
+    const QPoint p = event->position().toPoint();
+    PanelMouseUp(event->button(), event->modifiers(), p.x(), p.y());
+}
+
+void TGBasePanel::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The empty panel has nothing to edit; a second press starts a band.
+    mousePressEvent(event);
+}
+
+void TGBasePanel::keyPressEvent(QKeyEvent *event)
+{
+    if (!PanelKeyDown(event->key(), event->modifiers()))
+        QWidget::keyPressEvent(event);
+}
+
+bool TGBasePanel::focusNextPrevChild(bool)
+{
+    return false;
+}

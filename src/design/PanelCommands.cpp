@@ -1,0 +1,242 @@
+// The commands of the design panel's context menu and keyboard.
+
+#include "design/Gbasepnl.h"
+
+#include "design/GGraphc.h"
+#include "design/GHandle.h"
+
+#include <QFile>
+#include <QFontDialog>
+#include <QMenu>
+
+void TGBasePanel::buildPanelMenu()
+{
+    mPanelMenu = new QMenu(this);
+    QMenu *m = mPanelMenu;
+    auto item = [m, this](const char *caption, void (TGBasePanel::*command)()) {
+        QAction *a = m->addAction(QString::fromLatin1(caption));
+        if (command)
+            connect(a, &QAction::triggered, this, [this, command] { (this->*command)(); });
+        return a;
+    };
+    mItems.bringToFront = item("Bring To Front", &TGBasePanel::BringSelectionToFront);
+    mItems.sendToBack = item("Send To Back", &TGBasePanel::SendSelectionToBack);
+    m->addSeparator();
+    // Cut, Copy and Paste go through the object clipboard file.
+    mItems.cut = item("Cut", nullptr);
+    mItems.copy = item("Copy", nullptr);
+    mItems.paste = item("Paste", nullptr);
+    m->addSeparator();
+    mItems.del = item("Delete", &TGBasePanel::DeleteSelection);
+    m->addSeparator();
+    mItems.alignLeft = item("Align Left", &TGBasePanel::AlignLefts);
+    mItems.alignRight = item("Align Right", &TGBasePanel::AlignRights);
+    mItems.alignTops = item("Align Tops", &TGBasePanel::AlignTops);
+    mItems.alignBottoms = item("Align Bottoms", &TGBasePanel::AlignBottoms);
+    m->addSeparator();
+    mItems.centerV = item("Center Vertically", &TGBasePanel::CenterSelectionVertically);
+    mItems.centerH = item("Center Horizontally", &TGBasePanel::CenterSelectionHorizontally);
+    m->addSeparator();
+    mItems.lockAll = item("Lock All", &TGBasePanel::LockAll);
+    mItems.unlockAll = item("Unlock All", &TGBasePanel::UnlockAll);
+    m->addSeparator();
+    item("Mark All Selectable", &TGBasePanel::MarkAllSelectable);
+    item("Mark All Unselectable", &TGBasePanel::MarkAllUnselectable);
+    item("Select All", &TGBasePanel::SelectAll);
+    m->addSeparator();
+    mItems.font = item("Font", &TGBasePanel::ChooseFont);
+    connect(m, &QMenu::aboutToShow, this, [this] { updatePanelMenu(); });
+}
+
+void TGBasePanel::updatePanelMenu()
+{
+    const bool selected = mSelection->SelectedCount() > 0;
+    const bool anyObject = !Objects().isEmpty();
+    for (QAction *a : {mItems.bringToFront, mItems.sendToBack, mItems.del, mItems.alignLeft,
+                       mItems.alignRight, mItems.alignTops, mItems.alignBottoms, mItems.centerV,
+                       mItems.centerH, mItems.font})
+        a->setEnabled(selected);
+    mItems.cut->setEnabled(false);
+    mItems.copy->setEnabled(false);
+    mItems.paste->setEnabled(false);
+    mItems.lockAll->setEnabled(anyObject);
+    mItems.unlockAll->setEnabled(anyObject);
+}
+
+void TGBasePanel::BringSelectionToFront()
+{
+    mSelection->BringSelectionToFront();
+    NotifyLabelChanged();
+}
+
+void TGBasePanel::SendSelectionToBack()
+{
+    mSelection->SendSelectionToBack();
+    mSelection->ClearSelection();
+    NotifyLabelChanged();
+}
+
+void TGBasePanel::DeleteSelection()
+{
+    const QList<TGGraphicControl *> selected = mSelection->SelectedObjects();
+    for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
+        mSelection->RemoveFromSelection(*it);
+        try {
+            delete *it;
+        } catch (...) {
+        }
+        NotifyLabelChanged();
+    }
+}
+
+void TGBasePanel::DeleteObject(TGGraphicControl *object)
+{
+    if (mSelection->IndexOfSelected(object) >= 0) {
+        DeleteSelection();
+        return;
+    }
+    try {
+        delete object;
+    } catch (...) {
+    }
+    NotifyLabelChanged();
+}
+
+void TGBasePanel::AlignLefts()
+{
+    const QList<TGGraphicControl *> &sel = mSelection->SelectedObjects();
+    if (sel.isEmpty())
+        return;
+    NotifyLabelChanged();
+    int m = width();
+    for (TGGraphicControl *o : sel)
+        m = qMin(m, o->Left());
+    for (TGGraphicControl *o : sel)
+        o->SetLeft(m);
+    update();
+}
+
+void TGBasePanel::AlignRights()
+{
+    const QList<TGGraphicControl *> &sel = mSelection->SelectedObjects();
+    if (sel.isEmpty())
+        return;
+    NotifyLabelChanged();
+    int m = 0;
+    for (TGGraphicControl *o : sel)
+        m = qMax(m, o->Left() + o->Width());
+    for (TGGraphicControl *o : sel)
+        o->SetLeft(m - o->Width());
+    update();
+}
+
+void TGBasePanel::AlignTops()
+{
+    const QList<TGGraphicControl *> &sel = mSelection->SelectedObjects();
+    if (sel.isEmpty())
+        return;
+    NotifyLabelChanged();
+    int m = height();
+    for (TGGraphicControl *o : sel)
+        m = qMin(m, o->Top());
+    for (TGGraphicControl *o : sel)
+        o->SetTop(m);
+    update();
+}
+
+void TGBasePanel::AlignBottoms()
+{
+    const QList<TGGraphicControl *> &sel = mSelection->SelectedObjects();
+    if (sel.isEmpty())
+        return;
+    NotifyLabelChanged();
+    int m = 0;
+    for (TGGraphicControl *o : sel)
+        m = qMax(m, o->Top() + o->Height());
+    for (TGGraphicControl *o : sel)
+        o->SetTop(m - o->Height());
+    update();
+}
+
+void TGBasePanel::CenterSelectionVertically()
+{
+    const QList<TGGraphicControl *> sel = mSelection->SelectedObjects();
+    for (TGGraphicControl *o : sel)
+        o->CenterVertically();
+}
+
+void TGBasePanel::CenterSelectionHorizontally()
+{
+    const QList<TGGraphicControl *> sel = mSelection->SelectedObjects();
+    for (TGGraphicControl *o : sel)
+        o->CenterHorizontally();
+}
+
+void TGBasePanel::LockAll()
+{
+    for (TGGraphicControl *o : Objects())
+        if (!o->Locked())
+            o->SetLocked(true);
+}
+
+void TGBasePanel::UnlockAll()
+{
+    for (TGGraphicControl *o : Objects())
+        if (o->Locked())
+            o->SetLocked(false);
+}
+
+void TGBasePanel::MarkAllSelectable()
+{
+    for (TGGraphicControl *o : Objects())
+        o->SetUnselectable(false);
+}
+
+void TGBasePanel::MarkAllUnselectable()
+{
+    for (TGGraphicControl *o : Objects())
+        o->SetUnselectable(true);
+}
+
+void TGBasePanel::SelectAll()
+{
+    mSelection->ClearSelection();
+    for (TGGraphicControl *o : Objects())
+        mSelection->AddToSelection(o);
+}
+
+void TGBasePanel::ChooseFont()
+{
+    if (mSelection->SelectedCount() == 0)
+        return;
+    QFont initial(mFont->Name());
+    initial.setPointSize(qMax(1, mFont->Size()));
+    const TFontStyles style = mFont->Style();
+    initial.setBold(style & (1u << fsBold));
+    initial.setItalic(style & (1u << fsItalic));
+    initial.setUnderline(style & (1u << fsUnderline));
+    initial.setStrikeOut(style & (1u << fsStrikeOut));
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, initial, this);
+    if (!ok)
+        return;
+    TFont font;
+    font.Assign(*mFont);
+    font.SetName(chosen.family());
+    font.SetSize(chosen.pointSize() > 0 ? chosen.pointSize() : mFont->Size());
+    TFontStyles s = 0;
+    if (chosen.bold()) s |= 1u << fsBold;
+    if (chosen.italic()) s |= 1u << fsItalic;
+    if (chosen.underline()) s |= 1u << fsUnderline;
+    if (chosen.strikeOut()) s |= 1u << fsStrikeOut;
+    font.SetStyle(s);
+    ApplyFontToSelection(font);
+}
+
+void TGBasePanel::ApplyFontToSelection(const TFont &font)
+{
+    const QList<TGGraphicControl *> sel = mSelection->SelectedObjects();
+    for (TGGraphicControl *o : sel)
+        o->ApplyFont(font);
+    update();
+}

@@ -1,0 +1,165 @@
+#include "print/engine/Report.h"
+
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPicture>
+
+#include <cmath>
+
+namespace {
+int nearest(double v)
+{
+    return int(std::nearbyint(v));
+}
+}
+
+TReport::TReport(QPainter *painter, double xDpi, double yDpi, QPointF unprintable)
+{
+    SetDevice(painter, xDpi, yDpi, unprintable);
+}
+
+void TReport::SetDevice(QPainter *painter, double xDpi, double yDpi, QPointF unprintable)
+{
+    mPainter = painter;
+    mXDpi = xDpi;
+    mYDpi = yDpi;
+    mUnprintable = unprintable;
+    mCanvas = painter ? std::make_unique<TCanvas>(*painter) : nullptr;
+}
+
+int TReport::XToDevice(double x) const
+{
+    return nearest((x + mOrigin.x() - mUnprintable.x()) * mXDpi);
+}
+
+int TReport::YToDevice(double y) const
+{
+    return nearest((y + mOrigin.y() - mUnprintable.y()) * mYDpi);
+}
+
+QRect TReport::RectToDevice(double x1, double y1, double x2, double y2) const
+{
+    return QRect(QPoint(XToDevice(x1), YToDevice(y1)), QPoint(XToDevice(x2) - 1, YToDevice(y2) - 1));
+}
+
+int TReport::PenWidthToDevice() const
+{
+    if (Pen.Width >= 0)
+        return Pen.Width;
+    // Hundredths of an inch, never thinner than one device pixel.
+    return qMax(1, nearest(-Pen.Width / 100.0 * mXDpi));
+}
+
+int TReport::FontPixelHeight() const
+{
+    return qMax(1, nearest(Font.Size * mYDpi / 72.0));
+}
+
+TCanvas &TReport::canvas()
+{
+    applyState();
+    return *mCanvas;
+}
+
+void TReport::applyState()
+{
+    mCanvas->Pen.Color = Pen.Color;
+    mCanvas->Pen.Style = Pen.Style;
+    mCanvas->Pen.Mode = Pen.Mode;
+    mCanvas->Pen.Width = PenWidthToDevice();
+    mCanvas->Brush.Color = Brush.Color;
+    mCanvas->Brush.Style = Brush.Style;
+    mCanvas->Font.Name = Font.Name;
+    mCanvas->Font.Height = -FontPixelHeight();
+    mCanvas->Font.Style = Font.Style;
+    mCanvas->Font.Color = Font.Color;
+    mCanvas->Font.Escapement = Font.Rotation;
+    mCanvas->TransparentText = Brush.Style == bsClear;
+}
+
+void TReport::MoveTo(double x, double y)
+{
+    mPenPos = QPointF(x, y);
+}
+
+void TReport::LineTo(double x, double y)
+{
+    if (!mPainter)
+        return;
+    TCanvas &c = canvas();
+    c.MoveTo(XToDevice(mPenPos.x()), YToDevice(mPenPos.y()));
+    c.LineTo(XToDevice(x), YToDevice(y));
+    mPenPos = QPointF(x, y);
+}
+
+void TReport::Rectangle(double x1, double y1, double x2, double y2)
+{
+    if (mPainter)
+        canvas().Rectangle(XToDevice(x1), YToDevice(y1), XToDevice(x2), YToDevice(y2));
+}
+
+void TReport::RoundRect(double x1, double y1, double x2, double y2, double cornerWidth,
+                        double cornerHeight)
+{
+    if (mPainter)
+        canvas().RoundRect(XToDevice(x1), YToDevice(y1), XToDevice(x2), YToDevice(y2),
+                           nearest(cornerWidth * mXDpi), nearest(cornerHeight * mYDpi));
+}
+
+void TReport::Ellipse(double x1, double y1, double x2, double y2)
+{
+    if (mPainter)
+        canvas().Ellipse(XToDevice(x1), YToDevice(y1), XToDevice(x2), YToDevice(y2));
+}
+
+void TReport::TextOut(double x, double y, const QString &text)
+{
+    if (mPainter)
+        canvas().TextOut(XToDevice(x), YToDevice(y), text);
+}
+
+double TReport::LineHeight() const
+{
+    TCanvasFont f;
+    f.Name = Font.Name;
+    f.Height = -FontPixelHeight();
+    f.Style = Font.Style;
+    const QFontMetricsF fm(f.ToQFont());
+    return fm.lineSpacing() / mYDpi;
+}
+
+void TReport::StretchDraw(double x1, double y1, double x2, double y2, const QPicture &picture,
+                          QSizeF sourceSize)
+{
+    if (!mPainter || sourceSize.width() <= 0 || sourceSize.height() <= 0)
+        return;
+    const QRect target = RectToDevice(x1, y1, x2, y2);
+    if (target.isEmpty())
+        return;
+    // Playing a picture scales it by the device's resolution over the
+    // picture's own, so the transform is computed in the picture's units.
+    QPicture source(picture);
+    source.setBoundingRect(QRect(QPoint(0, 0), sourceSize.toSize()));
+    const QPaintDevice *device = mPainter->device();
+    const double kx = double(device->logicalDpiX()) / source.logicalDpiX();
+    const double ky = double(device->logicalDpiY()) / source.logicalDpiY();
+    mPainter->save();
+    mPainter->translate(target.topLeft());
+    mPainter->scale(target.width() / (sourceSize.width() * kx),
+                    target.height() / (sourceSize.height() * ky));
+    mPainter->drawPicture(0, 0, source);
+    mPainter->restore();
+}
+
+void TReport::StretchDraw(double x1, double y1, double x2, double y2, const QImage &image)
+{
+    if (!mPainter || image.isNull())
+        return;
+    const QRect target = RectToDevice(x1, y1, x2, y2);
+    if (target.isEmpty())
+        return;
+    mPainter->save();
+    mPainter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    mPainter->drawImage(target, image, image.rect());
+    mPainter->restore();
+}

@@ -1,0 +1,6 @@
+#pragma once
+// The commands of qmtool; each takes its own arguments and returns the exit status.
+
+#include <QStringList>
+
+int runInspect(const QStringList &args);
