@@ -4,11 +4,7 @@
 
 TReportEngine::TReportEngine() = default;
 
-TReportEngine::~TReportEngine()
-{
-    if (mSinkPainter.isActive())
-        mSinkPainter.end();
-}
+TReportEngine::~TReportEngine() = default;
 
 bool TReportEngine::SelectPaper(int paperCode, double width, double height)
 {
@@ -168,9 +164,5 @@ void TReportEngine::Abort()
 
 void TReportEngine::bindSink()
 {
-    if (!mSinkPainter.isActive()) {
-        mSink = QImage(1, 1, QImage::Format_ARGB32_Premultiplied);
-        mSinkPainter.begin(&mSink);
-    }
-    SetDevice(&mSinkPainter, XDpi(), YDpi());
+    SetDevice(nullptr, XDpi(), YDpi());
 }

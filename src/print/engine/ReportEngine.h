@@ -5,7 +5,6 @@
 
 #include "print/engine/Report.h"
 
-#include <QImage>
 #include <QLabel>
 #include <QPageSize>
 #include <QPointer>
@@ -91,6 +90,7 @@ protected:
     virtual void PaperChanged() {}
 
 private:
+    // Outside a document (and after an abort) drawing goes nowhere.
     void bindSink();
     void finish(bool keep);
 
@@ -101,8 +101,4 @@ private:
     bool mPrinting = false;
     bool mDocumentOpen = false;
     int mCurrentPage = 0;
-    // After an abort the report draws here, so that the rest of the job's
-    // drawing calls are harmless.
-    QImage mSink;
-    QPainter mSinkPainter;
 };
