@@ -520,12 +520,20 @@ void TBitmap::LoadFromFileImage(const QByteArray &bmp)
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24
         && bitCount != 32)
         fail(BitmapNotValid);
-    if (compression == 0) {
-        // Uncompressed pixels must all be there; rows are padded to 4 bytes.
+    if (compression == 0 || compression == 3) {
+        // Uncompressed pixels (plain or with colour masks) must all be
+        // there; rows are padded to 4 bytes.
         const qint64 rowBytes = (width * bitCount + 31) / 32 * 4;
         const qint64 offset = readLE(bmp, 10, 4);
         if (offset + rowBytes * rows > bmp.size())
             fail(BitmapNotValid);
+    } else if (compression == 1 || compression == 2) {
+        // Run-length data says little about the picture's size; keep the
+        // picture it may claim within reason.
+        if (width * rows > (qint64(1) << 24))
+            fail(BitmapNotValid);
+    } else {
+        fail(BitmapNotValid);
     }
 
     const QImage image = QImage::fromData(bmp, "BMP");

@@ -44,6 +44,9 @@ public:
     QByteArray takeData() { return std::move(mData); }
 
     // Signature, then the component record (no prefix for label objects).
+    // `root` (default: the component) is the object whose published methods
+    // events may name; references to components of its owner are written
+    // by plain name, others as "Owner.Name".
     void writeRootComponent(const TComponent &component, const TComponent *root = nullptr);
     void writeComponent(const TComponent &component, quint8 flags = 0, int position = 0);
     // The published properties of any persistent under a path prefix ("Font.").
@@ -51,7 +54,7 @@ public:
 
     void writeListBegin();
     void writeListEnd();
-    void writeInteger(qint64 value);         // smallest of int8/16/32
+    void writeInteger(qint64 value);         // as 32 bits: smallest of int8/16/32
     void writeFloat(double value);           // tag 5
     void writeString(const QString &value);  // tag 6, or tag 12 from 256 bytes on
     void writeIdent(const QByteArray &ident);  // False/True/nil become tags 8/9/13

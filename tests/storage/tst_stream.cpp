@@ -122,6 +122,7 @@ private Q_SLOTS:
     void damagedStreams_data();
     void damagedStreams();
     void truncatedEverywhere();
+    void mutatedBytes();
 
     void extendedReference_data();
     void extendedReference();
@@ -728,6 +729,13 @@ void TestStream::damagedStreams_data()
     qToLittleEndian(qint32(0x40000000), hugeWidth.data() + 18);
     QByteArray badDepth = bmp;
     badDepth[28] = 7;
+    QByteArray jpegInside = bmp;
+    jpegInside[30] = 4;
+    QByteArray hugeRunLength = bmp;
+    hugeRunLength[30] = 1;
+    hugeRunLength[28] = 8;
+    qToLittleEndian(qint32(20000), hugeRunLength.data() + 18);
+    qToLittleEndian(qint32(20000), hugeRunLength.data() + 22);
     QTest::newRow("bitmap without BM") << glyph(noBM) << bitmap;
     QTest::newRow("bitmap header 20") << glyph(header20) << bitmap;
     QTest::newRow("bitmap header 108") << glyph(header108) << bitmap;
@@ -737,6 +745,8 @@ void TestStream::damagedStreams_data()
     QTest::newRow("bitmap huge width") << glyph(hugeWidth) << bitmap;
     QTest::newRow("bitmap bad depth") << glyph(badDepth) << bitmap;
     QTest::newRow("bitmap only BM") << glyph("BM") << bitmap;
+    QTest::newRow("bitmap compression unknown") << glyph(jpegInside) << bitmap;
+    QTest::newRow("bitmap run-length too large") << glyph(hugeRunLength) << bitmap;
     QTest::newRow("picture with bad bitmap")
         << obj(prop("Picture.Data", hex("0A 0E 00 00 00 07") + "TBitmap" + hex("02 00 00 00") + "XY")) << bitmap;
 }
@@ -780,6 +790,34 @@ void TestStream::truncatedEverywhere()
     }
     TTestForm owner;
     QCOMPARE(readAll(data, &owner).size(), 1);
+}
+
+void TestStream::mutatedBytes()
+{
+    // Any single damaged byte ends in a stream error or a clean read.
+    TTestObject o;
+    o.SetName(QStringLiteral("M"));
+    o.SetCaption(QStringLiteral("mutate"));
+    o.SetMarks(0b101);
+    o.SetColour(0x808081);
+    o.Lines()->SetLines({QStringLiteral("l")});
+    o.Glyph()->SetImage(sampleImage());
+    static_cast<TTestItem *>(o.Items()->Add())->SetValue(1);
+    const QByteArray data = writeRoot(o) + '\0';
+    const char replacements[] = {'\0', '\x01', '\x07', '\x0E', '\x7F', '\xF2', '\xFF'};
+    int errors = 0;
+    for (qsizetype i = 0; i < data.size(); ++i)
+        for (char c : replacements) {
+            QByteArray bad = data;
+            bad[i] = c;
+            TTestForm owner;
+            try {
+                readAll(bad, &owner);
+            } catch (const EStreamError &) {
+                ++errors;
+            }
+        }
+    QVERIFY(errors > 0);
 }
 
 void TestStream::extendedReference_data()
