@@ -65,6 +65,13 @@ mkdir -p "$dir/spool/tmp" "$dir/cache" "$dir/state" "$dir/log" "$dir/out" "$dir/
 # they must be able to reach the temporary files and the output folder.
 chmod 0755 "$dir" "$dir/out"
 chmod 1777 "$dir/spool/tmp"
+if [ "$(id -u)" -eq 0 ] && id lp >/dev/null 2>&1 && command -v runuser >/dev/null; then
+    if ! runuser -u lp -- test -w "$dir/spool/tmp"; then
+        echo "cannot start CUPS in $dir: its filters run as the user lp, who cannot" \
+             "reach that folder (every parent folder needs o+x)" >&2
+        exit 1
+    fi
+fi
 socket=$dir/cups.sock
 
 cat > "$dir/cupsd.conf" <<CONF
