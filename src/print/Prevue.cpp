@@ -19,8 +19,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-std::function<void(QWidget *)> TPreviewForm::RestoreWindowPlacement;
-std::function<void(QWidget *)> TPreviewForm::SaveWindowPlacement;
+std::function<void(QWidget *)> TPreviewForm::RestorePlacementHook;
+std::function<void(QWidget *)> TPreviewForm::SavePlacementHook;
 
 namespace {
 
@@ -189,8 +189,8 @@ void TPreviewForm::showEvent(QShowEvent *event)
 
 void TPreviewForm::firstActivation()
 {
-    if (RestoreWindowPlacement) {
-        RestoreWindowPlacement(this);
+    if (RestorePlacementHook) {
+        RestorePlacementHook(this);
     } else if (QWidget *over = parentWidget() ? parentWidget()->window() : nullptr) {
         move(over->frameGeometry().center() - rect().center());
     }
@@ -246,8 +246,8 @@ void TPreviewForm::keyPressEvent(QKeyEvent *event)
 
 void TPreviewForm::done(int result)
 {
-    if (SaveWindowPlacement)
-        SaveWindowPlacement(this);
+    if (SavePlacementHook)
+        SavePlacementHook(this);
     if (mPreviewer->Active())
         mPreviewer->Finish();
     QDialog::done(result);

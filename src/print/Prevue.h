@@ -42,8 +42,8 @@ public:
 
     // The window placement code of the program (kept with the preferences);
     // without it the window opens centred over its parent at its own size.
-    static std::function<void(QWidget *window)> RestoreWindowPlacement;
-    static std::function<void(QWidget *window)> SaveWindowPlacement;
+    static std::function<void(QWidget *window)> RestorePlacementHook;
+    static std::function<void(QWidget *window)> SavePlacementHook;
 
 Q_SIGNALS:
     void HelpRequested(int topic);

@@ -138,6 +138,7 @@ private Q_SLOTS:
     void failedJobShowsError();
     void okClosesWindow();
     void previewWindow();
+    void previewPlacementHooks();
 };
 
 void TestPrint::defaultLayoutCells()
@@ -710,6 +711,40 @@ void TestPrint::previewWindow()
 
     form.accept();
     QVERIFY(!form.Previewer()->Active());
+}
+
+void TestPrint::previewPlacementHooks()
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::ReadWrite);
+    TPageRecorder recorder;
+    recorder.SetStream(&buffer);
+    recorder.SelectPaper(PaperA5);
+    recorder.Execute();
+
+    QStringList calls;
+    TPreviewForm::RestorePlacementHook = [&](QWidget *w) {
+        calls << QStringLiteral("restore");
+        w->setGeometry(40, 50, 700, 500);
+    };
+    TPreviewForm::SavePlacementHook = [&](QWidget *w) {
+        calls << QStringLiteral("save %1").arg(w->width());
+    };
+    {
+        TPreviewForm form;
+        form.SetStream(&buffer);
+        form.show();
+        form.hide();
+        form.show();
+        QCOMPARE(calls, QStringList{QStringLiteral("restore")});
+        QCOMPARE(form.width(), 700);
+        // Whole page (the form's own zoom mode) fits the smaller window.
+        QVERIFY(form.Previewer()->ZoomFactor() < 100);
+        form.reject();
+    }
+    TPreviewForm::RestorePlacementHook = nullptr;
+    TPreviewForm::SavePlacementHook = nullptr;
+    QCOMPARE(calls, (QStringList{QStringLiteral("restore"), QStringLiteral("save 700")}));
 }
 
 QTEST_MAIN(TestPrint)
