@@ -29,7 +29,7 @@ QCursor svgCursor(const QString &resource, int hotX, int hotY)
 
 QCursor HandPointCursor()
 {
-    static const QCursor cursor = svgCursor(QStringLiteral(":/design/handpoint.svg"), 9, 1);
+    static const QCursor cursor = svgCursor(QStringLiteral(":/design/handpoint.svg"), 10, 2);
     return cursor;
 }
 

@@ -94,11 +94,20 @@ void TGHandle::RemoveFromSelection(TGGraphicControl *object)
         placeAround(false);
         update();
     } else {
-        hide();
-        setEnabled(false);
-        mPreviewRect = QRect();
-        mPanel->ShowDragRect(QRect());
+        hideFrame();
     }
+}
+
+void TGHandle::hideFrame()
+{
+    // A hidden frame must not keep the mouse.
+    if (mouseGrabber() == this)
+        releaseMouse();
+    hide();
+    setEnabled(false);
+    mPreviewRect = QRect();
+    mDragging = false;
+    mPanel->ShowDragRect(QRect());
 }
 
 void TGHandle::ClearSelection()
@@ -107,12 +116,8 @@ void TGHandle::ClearSelection()
     mSelected.clear();
     for (TGGraphicControl *o : old)
         o->update();
-    hide();
+    hideFrame();
     resize(24, 24);
-    setEnabled(false);
-    mPreviewRect = QRect();
-    mDragging = false;
-    mPanel->ShowDragRect(QRect());
 }
 
 TGGraphicControl *TGHandle::SelectedObject(int index) const
@@ -242,7 +247,6 @@ void TGHandle::passToPanel(QMouseEvent *event, bool press)
 {
     const QPoint p = event->position().toPoint() + pos();
     if (press) {
-        unsetCursor();
         setCursor(mPanel->Pointing() ? HandGrabCursor() : DrawingToolCursor());
         // The panel takes the mouse so that it sees the band being dragged.
         if (event->button() == Qt::LeftButton)

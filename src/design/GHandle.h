@@ -61,7 +61,8 @@ public:
     qint64 MouseDownTime() const { return mMouseDownTime; }
     QRect PreviewRect() const { return mPreviewRect; }
     bool KeyPreviewActive() const { return mKeyPreviewActive; }
-    // KeyRect as left, top, right, bottom (right and bottom inclusive).
+    // The nudge rectangle: its left(), top(), right(), bottom() are the frame's
+    // Left + 2, Top + 2, Left + Width - 3, Top + Height - 3 as moved by the keys.
     QRect KeyRect() const { return mKeyRect; }
 
     // The frame rectangle a drag to (x, y) in frame coordinates would give.
@@ -82,6 +83,7 @@ private:
     int snapX(int v) const { return mEffectiveGridX * (v / mEffectiveGridX); }
     int snapY(int v) const { return mEffectiveGridY * (v / mEffectiveGridY); }
     void placeAround(bool grownByOne);
+    void hideFrame();
     void clampToPanel(int &x, int &y) const;
     void drawPreview(int x, int y);
     void erasePreview();

@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 // The transient dotted rectangle of rubber bands and drag previews, drawn
@@ -88,27 +89,27 @@ void TGBasePanel::SetDrawOutline(bool draw)
 {
     if (draw != mDrawOutline) {
         mDrawOutline = draw;
-        update();
+        invalidateSurface();
     }
 }
 
 void TGBasePanel::SetPicture(const QImage &picture)
 {
     mPicture = picture;
-    update();
+    invalidateSurface();
 }
 
 void TGBasePanel::SetColorPicture(const QImage &picture)
 {
     mColorPicture = picture;
-    update();
+    invalidateSurface();
 }
 
 void TGBasePanel::SetShape(TLabelShapeType shape)
 {
     if (shape != mShape) {
         mShape = shape;
-        update();
+        invalidateSurface();
     }
 }
 
@@ -121,14 +122,14 @@ void TGBasePanel::SetGridSize(TGridSize size)
     mSelection->SetGridY(g);
     // Setting the grid sets the effective grid too; keep snapping as it was.
     mSelection->SetSnapToGrid(snapping);
-    update();
+    invalidateSurface();
 }
 
 void TGBasePanel::SetShowGrid(bool show)
 {
     if (show != mShowGrid) {
         mShowGrid = show;
-        update();
+        invalidateSurface();
     }
 }
 
@@ -369,6 +370,7 @@ void TGBasePanel::PanelMouseUp(Qt::MouseButton, Qt::KeyboardModifiers modifiers,
         mSelection->update();
         setCursor(Qt::ArrowCursor);
     } else {
+        setCursor(DrawingToolCursor());
         CreateObjectFromRect(band);
         if (DroppedObjectEvent)
             DroppedObjectEvent(band);
@@ -481,11 +483,21 @@ QImage TGBasePanel::RenderBackground() const
     return image;
 }
 
-void TGBasePanel::paintEvent(QPaintEvent *)
+void TGBasePanel::paintEvent(QPaintEvent *event)
 {
-    mOffscreen = RenderBackground();
+    // The surface is rebuilt only after something it shows has changed.
+    if (mOffscreenDirty || mOffscreen.size() != size()) {
+        mOffscreen = RenderBackground();
+        mOffscreenDirty = false;
+    }
     QPainter p(this);
-    p.drawImage(0, 0, mOffscreen);
+    p.drawImage(event->rect(), mOffscreen, event->rect());
+}
+
+void TGBasePanel::invalidateSurface()
+{
+    mOffscreenDirty = true;
+    update();
 }
 
 void TGBasePanel::ShowDragRect(const QRect &rect)

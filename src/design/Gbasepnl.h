@@ -4,8 +4,8 @@
 #include "storage/Gdiobj.h"
 
 #include <QImage>
-#include <QPainterPath>
 #include <QList>
+#include <QPainterPath>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -92,6 +92,7 @@ public:
     virtual void PrintObjects(TReport &report, double left, double top);
     virtual void ClampObjectsToPanel();
     virtual void RemoveObjectsOutside();
+    // rect: the dragged band, x = left, width = right - left (a click is 0 x 0).
     virtual void CreateObjectFromRect(const QRect &rect);
 
     void NotifyLabelChanged();
@@ -167,6 +168,7 @@ protected:
     void childEvent(QChildEvent *event) override;
 
     void updatePanelMenu();
+    void invalidateSurface();
     void buildPanelMenu();
 
 private:
@@ -191,6 +193,7 @@ private:
     QRect mBandRect;
     TBandOverlay *mOverlay = nullptr;
     QImage mOffscreen;
+    bool mOffscreenDirty = true;
     bool mRefreshPending = false;
 
     struct MenuItems {

@@ -130,20 +130,27 @@ struct PainterState
     bool aa;
 };
 
-// The last pixel a one-pixel line from a to b paints, b itself excluded.
-QPoint lastPixelBefore(QPoint a, QPoint b)
+// The pixels of a one-pixel line from a to b, b itself excluded.
+QPolygon linePixels(QPoint a, QPoint b)
 {
-    const int dx = std::abs(b.x() - a.x()), dy = std::abs(b.y() - a.y());
-    const int sx = b.x() > a.x() ? 1 : -1, sy = b.y() > a.y() ? 1 : -1;
-    const int steps = std::max(dx, dy);
-    if (steps <= 1)
-        return a;
-    // The point one major step before b, minor coordinate rounded as the
-    // line passes there.
-    const int k = steps - 1;
-    if (dx >= dy)
-        return QPoint(a.x() + sx * k, a.y() + sy * int((2LL * k * dy + dx) / (2LL * dx)));
-    return QPoint(a.x() + sx * int((2LL * k * dx + dy) / (2LL * dy)), a.y() + sy * k);
+    QPolygon points;
+    int x = a.x(), y = a.y();
+    const int dx = std::abs(b.x() - x), dy = -std::abs(b.y() - y);
+    const int sx = b.x() > x ? 1 : -1, sy = b.y() > y ? 1 : -1;
+    int err = dx + dy;
+    while (x != b.x() || y != b.y()) {
+        points << QPoint(x, y);
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y += sy;
+        }
+    }
+    return points;
 }
 
 }  // namespace
@@ -182,11 +189,11 @@ void TCanvas::LineTo(int x, int y)
     const int p = Pen.Width;
     if (p <= 1) {
         mPainter->setPen(strokePen());
-        const QPoint last = lastPixelBefore(from, to);
-        if (last == from)
-            mPainter->drawPoint(from);
+        const QPolygon pixels = linePixels(from, to);
+        if (Pen.Style == psSolid || Pen.Style == psInsideFrame || pixels.size() < 2)
+            mPainter->drawPoints(pixels);
         else
-            mPainter->drawLine(from, last);
+            mPainter->drawLine(pixels.first(), pixels.last());
         return;
     }
     const QColor color = modeColor(Pen.Mode, Pen.Color);
@@ -245,6 +252,30 @@ static void drawFigure(TCanvas &c, QPainter &painter, Figure f, int x1, int y1, 
                                           QPointF(x2 + p - 1 - p / 2, y2 + p - 1 - p / 2)))
                           : QRectF(QPointF(x1, y1), QPointF(x2, y2));
     const QRectF inner = outer.adjusted(p, p, -p, -p);
+    const bool plainStroke = !stroke || c.Pen.Width > 1 || c.Pen.Style == psSolid ||
+                             c.Pen.Style == psInsideFrame;
+    if (f == Figure::Rect && plainStroke) {
+        // Whole pixels only: fill rectangles instead of paths.
+        painter.setCompositionMode(modeFor(c.Pen.Mode));
+        const QRect o = outer.toRect(), i = inner.toRect();
+        if (c.Brush.Style != bsClear && (stroke ? i : o).isValid()) {
+            painter.setBackgroundMode(Qt::TransparentMode);
+            painter.fillRect(stroke ? i : o, QBrush(modeColor(c.Pen.Mode, c.Brush.Color),
+                                                   QtBrushStyle(c.Brush.Style)));
+        }
+        if (!stroke || !o.isValid())
+            return;
+        const QColor pen = modeColor(c.Pen.Mode, c.Pen.Color);
+        if (!i.isValid()) {
+            painter.fillRect(o, pen);
+            return;
+        }
+        painter.fillRect(QRect(o.left(), o.top(), o.width(), p), pen);
+        painter.fillRect(QRect(o.left(), i.bottom() + 1, o.width(), p), pen);
+        painter.fillRect(QRect(o.left(), i.top(), p, i.height()), pen);
+        painter.fillRect(QRect(i.right() + 1, i.top(), p, i.height()), pen);
+        return;
+    }
     const QPainterPath outerPath = figurePath(f, outer, cw + p - 1, ch + p - 1);
     const QPainterPath innerPath = figurePath(f, inner, qMax(0, cw - p - 1), qMax(0, ch - p - 1));
     painter.setCompositionMode(modeFor(c.Pen.Mode));

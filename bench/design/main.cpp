@@ -1,0 +1,63 @@
+// Repaint and zoom times of a design panel holding 500 shapes.
+
+#include "design/GGraphc.h"
+#include "design/GHandle.h"
+#include "design/Gqmpanel32.h"
+#include "objects/Register.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPainter>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    RegisterLabelClasses();
+    TGQuillmarkPanel32 panel;
+    panel.resize(640, 400);
+    panel.SetDrawOutline(true);
+    panel.SetShowGrid(true);
+    const char *classes[] = {"TGLabelShapes", "TGLineShape"};
+    for (int i = 0; i < 500; ++i) {
+        auto *o = dynamic_cast<TGGraphicControl *>(
+            TClassRegistry::instance().Create(classes[i % 5 == 0 ? 1 : 0], nullptr));
+        if (const TPropInfo *shape = o->Properties().find("Shape"))
+            shape->setOrd(*o, (i / 2) % 6);
+        o->FinishLoading();
+        o->SetParentComponent(&panel);
+        o->SetBounds((i * 37) % 600, (i * 53) % 370, 20 + i % 40, 15 + i % 25);
+        panel.AttachObject(o);
+    }
+    panel.Selection()->AddToSelection(panel.Objects().at(10));
+    panel.show();
+    QCoreApplication::processEvents();
+
+    QImage image(panel.size(), QImage::Format_ARGB32_Premultiplied);
+    const int repaints = 40;
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < repaints; ++i) {
+        QPainter p(&image);
+        panel.render(&p);
+    }
+    const double repaintMs = double(timer.nsecsElapsed()) / 1e6 / repaints;
+
+    // The main window's zoom steps: 100 % down to 50 % and up to 150 %.
+    const float steps[] = {0.9f, 0.8f, 0.7f, 0.6f, 0.5f, 0.6f, 0.7f, 0.8f, 0.9f, 1.0f,
+                           1.1f, 1.2f, 1.3f, 1.4f, 1.5f, 1.0f};
+    timer.restart();
+    for (float z : steps) {
+        panel.SetZoom(z);
+        QPainter p(&image);
+        panel.render(&p);
+    }
+    const double zoomMs = double(timer.nsecsElapsed()) / 1e6 / (sizeof steps / sizeof *steps);
+
+    std::printf("objects: %d\n", int(panel.Objects().size()));
+    std::printf("repaint: %.2f ms (target < 16 ms)\n", repaintMs);
+    std::printf("zoom step with repaint: %.2f ms (target < 100 ms)\n", zoomMs);
+    return 0;
+}
