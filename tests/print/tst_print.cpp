@@ -37,6 +37,7 @@ struct PrintCall
     TBrushStyle brushStyle;
     QString fontName;
     double fontSize;
+    int advancedBefore;  // what a counter would print: its start + this
 };
 
 // A label object that records what the print run asks of it, then spoils
@@ -49,7 +50,7 @@ public:
     {
         auto &engine = static_cast<TReportEngine &>(report);
         Calls.append({engine.CurrentPage(), left, top, report.Pen.Width, report.Brush.Style,
-                      report.Font.Name, report.Font.Size});
+                      report.Font.Name, report.Font.Size, Advanced});
         report.Pen.Width = 7;
         report.Brush.Style = bsSolid;
         report.Font.Name = QStringLiteral("Courier");
@@ -434,6 +435,8 @@ void TestPrint::placement()
                  qPrintable(QString::number(object->Calls.at(i).left)));
         QVERIFY2(qAbs(object->Calls.at(i).top - expected[i][2]) < 1e-9,
                  qPrintable(QString::number(object->Calls.at(i).top)));
+        // Every label is printed before the counters advance for it.
+        QCOMPARE(object->Calls.at(i).advancedBefore, i);
     }
     // Counters advance once for every printed label, across sheets.
     QCOMPARE(object->Advanced, int(expected.size()));

@@ -6,6 +6,7 @@
 #include "print/engine/Previewer.h"
 #include "print/engine/PrinterEngine.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QDataStream>
 #include <QImage>
@@ -88,6 +89,7 @@ private Q_SLOTS:
     void printerAvailable_data();
     void printerAvailable();
     void systemListEndsWithPdf();
+    void setupDialogCancelled();
     void printToPdfFile();
     void pdfKeepsPicturesLossless();
     void pdfIntoMissingFolderFails();
@@ -420,6 +422,20 @@ void TestPrintEngine::systemListEndsWithPdf()
     TPrinterEngine engine;
     QCOMPARE(engine.Printers(), list.Names);
     QCOMPARE(engine.Title, QStringLiteral("Quillmark"));
+}
+
+void TestPrintEngine::setupDialogCancelled()
+{
+    TPrinterEngine engine;
+    const int index = engine.PrinterIndex();
+    engine.SelectPaper(PaperA5);
+    QTimer::singleShot(0, [] {
+        QTRY_VERIFY(QApplication::activeModalWidget());
+        QApplication::activeModalWidget()->close();
+    });
+    QVERIFY(!engine.PrinterSetupDialog());
+    QCOMPARE(engine.PrinterIndex(), index);
+    QVERIFY(qAbs(engine.PageSizeInches().width() - 5.83) < 0.01);
 }
 
 void TestPrintEngine::printToPdfFile()
