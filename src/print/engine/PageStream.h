@@ -31,6 +31,7 @@ private:
     QSizeF mPageInches;
 };
 
+// One recorded page: the sheet's size and what was drawn on it.
 struct TRecordedPage
 {
     QSizeF SizeInches;

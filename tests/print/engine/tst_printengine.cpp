@@ -74,8 +74,6 @@ class TestPrintEngine : public QObject
 private Q_SLOTS:
     void statusString_data();
     void statusString();
-    void paperCodes_data();
-    void paperCodes();
     void jobEventsAndPages();
     void abortDropsTheDocument();
     void errorInJobAborts();
@@ -128,33 +126,6 @@ void TestPrintEngine::statusString()
     };
     recorder.Execute();
     QCOMPARE(label.text(), expected);
-}
-
-void TestPrintEngine::paperCodes_data()
-{
-    QTest::addColumn<int>("code");
-    QTest::addColumn<bool>("landscape");
-    QTest::addColumn<bool>("accepted");
-    QTest::addColumn<QSizeF>("inches");
-    QTest::newRow("letter") << 1 << false << true << QSizeF(8.5, 11);
-    QTest::newRow("letter landscape") << 1 << true << true << QSizeF(11, 8.5);
-    QTest::newRow("A4") << 9 << false << true << QSizeF(8.27, 11.69);
-    QTest::newRow("A5") << 11 << false << true << QSizeF(5.83, 8.27);
-    QTest::newRow("unknown code keeps A4") << 7 << false << false << QSizeF(8.27, 11.69);
-}
-
-void TestPrintEngine::paperCodes()
-{
-    QFETCH(int, code);
-    QFETCH(bool, landscape);
-    QFETCH(bool, accepted);
-    QFETCH(QSizeF, inches);
-    TPageRecorder recorder;
-    recorder.SelectPaper(PaperA4);
-    QCOMPARE(recorder.SelectPaper(code), accepted);
-    recorder.SetOrientation(landscape ? poLandscape : poPortrait);
-    QVERIFY(qAbs(recorder.PageSizeInches().width() - inches.width()) < 0.01);
-    QVERIFY(qAbs(recorder.PageSizeInches().height() - inches.height()) < 0.01);
 }
 
 void TestPrintEngine::jobEventsAndPages()
