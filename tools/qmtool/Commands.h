@@ -4,3 +4,4 @@
 #include <QStringList>
 
 int runInspect(const QStringList &args);
+int runTemplates(const QStringList &args);

@@ -18,6 +18,7 @@ struct Command
 
 const Command Commands[] = {
     {"inspect", runInspect},
+    {"templates", runTemplates},
 };
 
 int usage()
@@ -25,7 +26,8 @@ int usage()
     std::fputs("usage: qmtool COMMAND [ARGS]\n"
                "commands:\n"
                "  inspect FILE   print the raw structure of a label file, object file or\n"
-               "                 template library as JSON\n",
+               "                 template library as JSON\n"
+               "  templates      list the template library as the template chooser does\n",
                stderr);
     return 2;
 }

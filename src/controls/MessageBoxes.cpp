@@ -1,0 +1,41 @@
+#include "MessageBoxes.h"
+
+#include "DialogSupport.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+
+QString withLineBreaks(QString s)
+{
+    s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return s;
+}
+
+QWidget *boxParent(QWidget *parent)
+{
+    if (parent)
+        return parent;
+    if (QWidget *active = QApplication::activeModalWidget())
+        return active;
+    return DialogMainWindow();
+}
+
+}  // namespace
+
+void InformationBox(const QString &message, QWidget *parent)
+{
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), withLineBreaks(message),
+                    QMessageBox::Ok, boxParent(parent));
+    box.exec();
+}
+
+bool QuestionBox(const QString &message, const QString &caption, QWidget *parent)
+{
+    QMessageBox box(QMessageBox::Question, caption, withLineBreaks(message),
+                    QMessageBox::Yes | QMessageBox::No, boxParent(parent));
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}

@@ -1,0 +1,11 @@
+#pragma once
+// TAboutBox: the modal About box of the Help menu.
+
+#include <QDialog>
+
+class TAboutBox : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TAboutBox(QWidget *parent = nullptr);
+};

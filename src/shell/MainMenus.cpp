@@ -1,0 +1,122 @@
+// The main window's menus, their captions, and the About box.
+#include "Main.h"
+
+#include "About.h"
+
+#include "controls/DialogSupport.h"
+#include "storage/Gdiobj.h"
+
+#include <QAction>
+#include <QIcon>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+
+// Items whose commands are not part of this program yet stay visible but
+// disabled, so the menus keep their final shape.
+QAction *addItem(QMenu *menu, const QString &caption, const char *name, bool enabled = true)
+{
+    QAction *a = menu->addAction(caption);
+    a->setObjectName(QLatin1String(name));
+    a->setEnabled(enabled);
+    return a;
+}
+
+}  // namespace
+
+void TQMMainScreen::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+
+    mFileMenu = bar->addMenu(QStringLiteral("&File"));
+    mFileMenu->setObjectName(QStringLiteral("mnuFile"));
+    QMenu *newMenu = mFileMenu->addMenu(QStringLiteral("&New"));
+    newMenu->setObjectName(QStringLiteral("mnuNew"));
+    addItem(newMenu, QStringLiteral("From Template"), "mnuNewFromTemplate", false);
+    addItem(newMenu, QStringLiteral("User Defined Layout"), "mnuNewUserDefined", false);
+    addItem(mFileMenu, QStringLiteral("&Open"), "mnuOpen", false);
+    addItem(mFileMenu, QStringLiteral("&Delete"), "mnuDelete", false);
+    mFileMenu->addSeparator();
+    mnuSave = addItem(mFileMenu, QStringLiteral("Save"), "mnuSave", false);
+    mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuSave->setIcon(QIcon(QStringLiteral(":/shell/save.svg")));
+    addItem(mFileMenu, QStringLiteral("Save &As..."), "mnuSaveAs", false);
+    mFileMenu->addSeparator();
+    mnuPrint = addItem(mFileMenu, QStringLiteral("&Print or Preview"), "mnuPrint", false);
+    mnuPrint->setIcon(QIcon(QStringLiteral(":/shell/print.svg")));
+    mnuFineTuning = addItem(mFileMenu, QStringLiteral("Printer Fine &Tuning"), "mnuFineTuning", false);
+    mnuPrinterSetup = addItem(mFileMenu, QStringLiteral("Printer &Setup"), "mnuPrinterSetup", false);
+    mFileMenu->addSeparator();
+    QAction *exitItem = addItem(mFileMenu, QStringLiteral("E&xit"), "mnuExit");
+    connect(exitItem, &QAction::triggered, this, &QWidget::close);
+
+    QMenu *editMenu = bar->addMenu(QStringLiteral("&Edit"));
+    editMenu->setObjectName(QStringLiteral("mnuEdit"));
+    mnuDefaultFont = addItem(editMenu, QStringLiteral("&Default Font - "), "mnuDefaultFont", false);
+    mnuChangeLayout = editMenu->addMenu(QStringLiteral("Change Label Layout"));
+    mnuChangeLayout->setObjectName(QStringLiteral("mnuChangeLayout"));
+    addItem(mnuChangeLayout, QStringLiteral("From Template"), "mnuChangeFromTemplate", false);
+    addItem(mnuChangeLayout, QStringLiteral("User Defined Layout"), "mnuChangeUserDefined", false);
+
+    QMenu *helpMenu = bar->addMenu(QStringLiteral("&Help"));
+    helpMenu->setObjectName(QStringLiteral("mnuHelp"));
+    addItem(helpMenu, QStringLiteral("&Contents"), "mnuContents", false)
+        ->setIcon(QIcon(QStringLiteral(":/shell/help.svg")));
+    QAction *about = addItem(helpMenu, QStringLiteral("&About"), "mnuAbout");
+    connect(about, &QAction::triggered, this, &TQMMainScreen::mnuAboutClick);
+    addItem(helpMenu, QStringLiteral("Frequently Asked Questions"), "mnuFAQ", false);
+    helpMenu->addSeparator();
+    mnuShowHints = addItem(helpMenu, QStringLiteral("Show Hints"), "mnuShowHints");
+    mnuShowHints->setCheckable(true);
+    mnuShowHints->setChecked(true);
+    connect(mnuShowHints, &QAction::triggered, this, &TQMMainScreen::mnuShowHintsClick);
+    addItem(helpMenu, QStringLiteral("Configuration Information"), "mnuConfigInfo", false);
+    addItem(helpMenu, QStringLiteral("Technical Support"), "mnuTechSupport", false);
+    helpMenu->addSeparator();
+    addItem(helpMenu, QStringLiteral("Visit Our Internet Website"), "mnuWebsite", false);
+    addItem(helpMenu, QStringLiteral("Visit the Bonus Artwork Web Page"), "mnuBonusArt", false);
+}
+
+void TQMMainScreen::SetDefaultFontCaption()
+{
+    // The default font lives in the panel's Font. A bold font leaves the
+    // blank after "pt" standing before ", bold".
+    const TFont &font = mPanel->Font();
+    QString caption = QStringLiteral("Default Font: ") + font.Name() + QStringLiteral(", ")
+                      + QString::number(font.Size()) + QStringLiteral(" pt ");
+    if (font.Style() & (1u << fsBold))
+        caption += QStringLiteral(", bold");
+    if (font.Style() & (1u << fsItalic))
+        caption += QStringLiteral(", italic");
+    mnuDefaultFont->setText(caption);
+}
+
+void TQMMainScreen::SetTemplateCaption()
+{
+    const QString name = mLayout.Name == QLatin1String("USER DEFINED")
+                             ? QStringLiteral("User Defined")
+                             : mLayout.Name;
+    mnuChangeLayout->setTitle(QStringLiteral("Change Label Layout    (") + name + QLatin1Char(')'));
+}
+
+bool TQMMainScreen::HintsShown() const
+{
+    return mnuShowHints->isChecked();
+}
+
+void TQMMainScreen::SetHintsShown(bool on)
+{
+    mnuShowHints->setChecked(on);
+}
+
+void TQMMainScreen::mnuShowHintsClick(bool checked)
+{
+    SetHintsShown(checked);
+}
+
+void TQMMainScreen::mnuAboutClick()
+{
+    TAboutBox box(this);
+    ExecDialog(box);
+}
