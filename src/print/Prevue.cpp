@@ -131,7 +131,7 @@ TPreviewForm::TPreviewForm(QWidget *parent) : QDialog(parent)
     layout->addWidget(mScrollBox, 1);
     layout->addWidget(bar);
 
-    connect(help, &QPushButton::clicked, this, [this] { Q_EMIT HelpRequested(HelpTopic); });
+    connect(help, &QPushButton::clicked, this, [this] { Q_EMIT helpRequested(HelpTopic); });
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(mButtons[ZoomInButton], &QToolButton::clicked, mPreviewer, &TPagePreviewer::ZoomIn);
     connect(mButtons[ZoomOutButton], &QToolButton::clicked, mPreviewer, &TPagePreviewer::ZoomOut);

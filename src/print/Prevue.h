@@ -46,7 +46,7 @@ public:
     static std::function<void(QWidget *window)> SavePlacementHook;
 
 Q_SIGNALS:
-    void HelpRequested(int topic);
+    void helpRequested(int topic);
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -108,7 +108,7 @@ TPrintFineTune::TPrintFineTune(const TPrinterNudges &nudges, QWidget *parent) : 
     for (QPushButton *b : {help, defaults, ok, cancel})
         b->setAutoDefault(false);
     ok->setDefault(true);
-    connect(help, &QPushButton::clicked, this, [this] { Q_EMIT HelpRequested(HelpTopic); });
+    connect(help, &QPushButton::clicked, this, [this] { Q_EMIT helpRequested(HelpTopic); });
     connect(defaults, &QPushButton::clicked, this, &TPrintFineTune::DefaultClick);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -40,7 +40,7 @@ public:
     QLabel *HelpText(Panel panel) const { return mPanels[panel].help; }
 
 Q_SIGNALS:
-    void HelpRequested(int topic);
+    void helpRequested(int topic);
 
 private:
     struct PanelWidgets {
