@@ -1,5 +1,6 @@
 #include "print/Prevue.h"
 
+#include "controls/DialogSupport.h"
 #include "design/GGraphc.h"
 #include "print/Printlbl.h"
 #include "print/engine/Previewer.h"
@@ -131,7 +132,7 @@ TPreviewForm::TPreviewForm(QWidget *parent) : QDialog(parent)
     layout->addWidget(mScrollBox, 1);
     layout->addWidget(bar);
 
-    connect(help, &QPushButton::clicked, this, [this] { Q_EMIT helpRequested(HelpTopic); });
+    connect(help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, HelpTopic); });
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(mButtons[ZoomInButton], &QToolButton::clicked, mPreviewer, &TPagePreviewer::ZoomIn);
     connect(mButtons[ZoomOutButton], &QToolButton::clicked, mPreviewer, &TPagePreviewer::ZoomOut);
@@ -189,11 +190,10 @@ void TPreviewForm::showEvent(QShowEvent *event)
 
 void TPreviewForm::firstActivation()
 {
-    if (RestorePlacementHook) {
+    if (RestorePlacementHook)
         RestorePlacementHook(this);
-    } else if (QWidget *over = parentWidget() ? parentWidget()->window() : nullptr) {
-        move(over->frameGeometry().center() - rect().center());
-    }
+    else
+        PlaceDialog(this);
 
     try {
         if (!mStream)

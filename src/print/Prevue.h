@@ -41,12 +41,9 @@ public:
     QToolButton *ToolButton(Button button) const { return mButtons[button]; }
 
     // The window placement code of the program (kept with the preferences);
-    // without it the window opens centred over its parent at its own size.
+    // without it the window opens at its own size, centred over the main window.
     static std::function<void(QWidget *window)> RestorePlacementHook;
     static std::function<void(QWidget *window)> SavePlacementHook;
-
-Q_SIGNALS:
-    void helpRequested(int topic);
 
 protected:
     void showEvent(QShowEvent *event) override;

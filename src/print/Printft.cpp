@@ -1,5 +1,7 @@
 #include "print/Printft.h"
 
+#include "controls/DialogSupport.h"
+
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -38,8 +40,7 @@ const PanelText Texts[4] = {
 
 TPrintFineTune::TPrintFineTune(const TPrinterNudges &nudges, QWidget *parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Printer Fine-Tuning"));
-    setFixedSize(480, 347);
+    SetupFixedDialog(this, QStringLiteral("Printer Fine-Tuning"), 480, 347);
 
     // Values from a hand-edited preferences file may lie outside the range.
     const TPrinterNudges n = nudges.Clamped();
@@ -108,7 +109,7 @@ TPrintFineTune::TPrintFineTune(const TPrinterNudges &nudges, QWidget *parent) : 
     for (QPushButton *b : {help, defaults, ok, cancel})
         b->setAutoDefault(false);
     ok->setDefault(true);
-    connect(help, &QPushButton::clicked, this, [this] { Q_EMIT helpRequested(HelpTopic); });
+    connect(help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, HelpTopic); });
     connect(defaults, &QPushButton::clicked, this, &TPrintFineTune::DefaultClick);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -125,6 +126,7 @@ TPrintFineTune::TPrintFineTune(const TPrinterNudges &nudges, QWidget *parent) : 
     layout->addLayout(buttons);
 
     ShowValues();
+    PlaceDialog(this);
 }
 
 TPrinterNudges TPrintFineTune::Values() const

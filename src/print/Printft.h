@@ -39,9 +39,6 @@ public:
     QLabel *TitleText(Panel panel) const { return mPanels[panel].title; }
     QLabel *HelpText(Panel panel) const { return mPanels[panel].help; }
 
-Q_SIGNALS:
-    void helpRequested(int topic);
-
 private:
     struct PanelWidgets {
         int number = 0;

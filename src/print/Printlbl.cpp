@@ -1,5 +1,6 @@
 #include "print/Printlbl.h"
 
+#include "controls/DialogSupport.h"
 #include "design/Gbasepnl.h"
 #include "print/engine/PageRecorder.h"
 #include "print/engine/PrinterEngine.h"
@@ -29,20 +30,12 @@ void ShowErrorBox(QWidget *parent, const QString &message)
 {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), message,
                     QMessageBox::Ok, parent);
-    box.exec();
-}
-
-void ShowInformation(QWidget *parent, const QString &message)
-{
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), message,
-                    QMessageBox::Ok, parent);
-    box.exec();
+    ExecDialog(box);
 }
 
 TLabelPrinter::TLabelPrinter(QWidget *parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Print Status Screen"));
-    setFixedSize(364, 170);
+    SetupFixedDialog(this, QStringLiteral("Print Status Screen"), 364, 170);
 
     auto *frame = new QFrame;
     frame->setFrameShape(QFrame::Panel);
@@ -65,6 +58,7 @@ TLabelPrinter::TLabelPrinter(QWidget *parent) : QDialog(parent)
     buttonRow->addWidget(mCancelButton);
     buttonRow->addStretch(1);
     layout->addLayout(buttonRow);
+    PlaceDialog(this);
 }
 
 TLabelPrinter::~TLabelPrinter() = default;
@@ -268,7 +262,7 @@ void TLabelPrinter::CancelButtonClick()
         QMessageBox box(QMessageBox::Information, QStringLiteral("Information"),
                         QStringLiteral("Cancel Label Printing?"),
                         QMessageBox::Yes | QMessageBox::No, this);
-        if (box.exec() == QMessageBox::Yes && ActiveReport)
+        if (ExecDialog(box) == QMessageBox::Yes && ActiveReport)
             ActiveReport->Abort();
         return;
     }

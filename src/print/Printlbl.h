@@ -97,5 +97,3 @@ private:
 
 // The application's standard error box.
 void ShowErrorBox(QWidget *parent, const QString &message);
-// An information box: caption "Information", information icon, OK.
-void ShowInformation(QWidget *parent, const QString &message);

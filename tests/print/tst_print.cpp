@@ -1,6 +1,7 @@
 // Print windows: the sheet picture's cells, fine tuning, the placement loop
 // of the print status window, and the preview window.
 
+#include "controls/DialogSupport.h"
 #include "design/GGraphc.h"
 #include "design/Gbasepnl.h"
 #include "print/Printft.h"
@@ -19,7 +20,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
@@ -92,19 +92,21 @@ QList<bool> cellsSelected(const QList<int> &cells, int count)
     return selected;
 }
 
-// Presses the button of the next modal message box.
-void answerNextMessageBox(QMessageBox::StandardButton button)
+// Message boxes shown while it lives are answered with `answer`; their
+// icon and text are kept.
+struct TBoxAnswerer
 {
-    auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, button] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            box->button(button)->click();
-        }
-    });
-    timer->start(10);
-}
+    explicit TBoxAnswerer(int answer)
+    {
+        SetDialogRunner([this, answer](QDialog &dialog) {
+            if (auto *box = qobject_cast<QMessageBox *>(&dialog))
+                Shown.append({box->icon(), box->text()});
+            return answer;
+        });
+    }
+    ~TBoxAnswerer() { SetDialogRunner(nullptr); }
+    QList<QPair<QMessageBox::Icon, QString>> Shown;
+};
 
 using Positions = QList<QList<double>>;  // page, left, top
 
@@ -593,14 +595,16 @@ void TestPrint::cancelPrint()
     printer.ReportPrinter()->SetOutputFileName(pdf);
     printer.SetUpRun(true, QStringLiteral("LTR"));
     object->OnPrint = [&] {
-        if (object->Calls.size() == 2) {
-            answerNextMessageBox(answerYes ? QMessageBox::Yes : QMessageBox::No);
+        if (object->Calls.size() == 2)
             QMetaObject::invokeMethod(printer.CancelButton(), &QPushButton::click,
                                       Qt::QueuedConnection);
-        }
     };
+    TBoxAnswerer answerer(answerYes ? QMessageBox::Yes : QMessageBox::No);
     printer.show();
     QTRY_VERIFY_WITH_TIMEOUT(printer.JobFinished(), 10000);
+    QCOMPARE(answerer.Shown.size(), 1);
+    QCOMPARE(answerer.Shown.at(0).first, QMessageBox::Information);
+    QCOMPARE(answerer.Shown.at(0).second, QStringLiteral("Cancel Label Printing?"));
     if (answerYes) {
         QCOMPARE(object->Calls.size(), 2);
         QVERIFY(printer.JobAborted());
@@ -628,20 +632,13 @@ void TestPrint::failedJobShowsError()
         int(printer.ReportPrinter()->Printers().indexOf(TPrinterEngine::PdfPrinterName())));
     printer.ReportPrinter()->SetOutputFileName(dir.filePath(QStringLiteral("missing/out.pdf")));
     printer.SetUpRun(true, QStringLiteral("LTR"));
-    QString shownError;
-    auto *timer = new QTimer(&printer);
-    connect(timer, &QTimer::timeout, timer, [&] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            shownError = box->text();
-            box->accept();
-        }
-    });
-    timer->start(10);
+    TBoxAnswerer answerer(QMessageBox::Ok);
     printer.show();
     QTRY_VERIFY(printer.JobFinished());
-    QTRY_VERIFY(!shownError.isEmpty());
-    QVERIFY(shownError.contains(QStringLiteral("out.pdf")));
-    QCOMPARE(printer.JobError(), shownError);
+    QCOMPARE(answerer.Shown.size(), 1);
+    QCOMPARE(answerer.Shown.at(0).first, QMessageBox::Critical);
+    QVERIFY(answerer.Shown.at(0).second.contains(QStringLiteral("out.pdf")));
+    QCOMPARE(printer.JobError(), answerer.Shown.at(0).second);
     // A failed job is not reported as completed.
     QCOMPARE(printer.StatusText()->text(), QStringLiteral("\nLabel Print Canceled!"));
     QCOMPARE(printer.CancelButton()->text(), QStringLiteral("OK"));
