@@ -1,0 +1,490 @@
+// Print engine: job control, status text, the page recorder's stream, the
+// previewer, and printing into a PDF file.
+
+#include "print/engine/PageRecorder.h"
+#include "print/engine/PageStream.h"
+#include "print/engine/Previewer.h"
+#include "print/engine/PrinterEngine.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QDataStream>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QProcess>
+#include <QScrollArea>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// Plays one recorded page into an image at `dpi`.
+QImage renderPage(const TRecordedPage &page, int resolution, int dpi)
+{
+    const QSize size(qRound(page.SizeInches.width() * dpi), qRound(page.SizeInches.height() * dpi));
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    const double k = double(image.logicalDpiX()) / QPicture().logicalDpiX();
+    p.scale(double(dpi) / resolution / k, double(dpi) / resolution / k);
+    p.drawPicture(0, 0, page.Picture);
+    return image;
+}
+
+bool isDark(const QImage &image, int x, int y)
+{
+    return qGray(image.pixel(x, y)) < 100;
+}
+
+// A black square of `inches` at (x, y) inches.
+void square(TReport &report, double x, double y, double inches)
+{
+    report.Brush.Color = cl::Black;
+    report.Brush.Style = bsSolid;
+    report.Pen.Color = cl::Black;
+    report.Rectangle(x, y, x + inches, y + inches);
+}
+
+QByteArray recordPages(int pages)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    TPageRecorder recorder;
+    recorder.SelectPaper(PaperA4);
+    recorder.SetStream(&buffer);
+    recorder.OnPrint = [&] {
+        for (int i = 0; i < pages; ++i) {
+            if (i > 0)
+                recorder.NewPage();
+            square(recorder, 1.0 + i, 1.0 + i, 0.5);
+        }
+    };
+    recorder.Execute();
+    return bytes;
+}
+
+}  // namespace
+
+class TestPrintEngine : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void statusString_data();
+    void statusString();
+    void jobEventsAndPages();
+    void abortDropsTheDocument();
+    void errorInJobAborts();
+    void recorderRoundTrip();
+    void damagedStream_data();
+    void damagedStream();
+    void previewerZoom_data();
+    void previewerZoom();
+    void previewerPages();
+    void previewerFitsPage();
+    void printerAvailable_data();
+    void printerAvailable();
+    void systemListEndsWithPdf();
+    void setupDialogCancelled();
+    void printToPdfFile();
+    void pdfKeepsPicturesLossless();
+    void pdfIntoMissingFolderFails();
+};
+
+void TestPrintEngine::statusString_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("page and lines") << "Printing Page %p\n%0\n%1" << QStringList{"a", "b"}
+                                    << "Printing Page 3\na\nb";
+    QTest::newRow("missing line is empty") << "%0|%1|%5" << QStringList{"x"} << "x||";
+    QTest::newRow("other percent signs stay") << "100% %q %" << QStringList{} << "100% %q %";
+    QTest::newRow("no double substitution") << "%0" << QStringList{"%p"} << "%p";
+}
+
+void TestPrintEngine::statusString()
+{
+    QFETCH(QString, format);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, expected);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    TPageRecorder recorder;
+    recorder.SetStream(&buffer);
+    QLabel label;
+    recorder.SetStatusLabel(&label);
+    recorder.OnPrint = [&] {
+        recorder.NewPage();
+        recorder.NewPage();
+        recorder.StatusFormat = format;
+        recorder.StatusText = lines;
+        recorder.UpdateStatus();
+    };
+    recorder.Execute();
+    QCOMPARE(label.text(), expected);
+}
+
+void TestPrintEngine::jobEventsAndPages()
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    TPageRecorder recorder;
+    recorder.SetStream(&buffer);
+    QStringList calls;
+    recorder.OnBeforePrint = [&] {
+        calls << QStringLiteral("before %1").arg(recorder.CurrentPage());
+    };
+    recorder.OnPrint = [&] {
+        QVERIFY(recorder.Printing());
+        recorder.NewPage();
+        calls << QStringLiteral("print %1").arg(recorder.CurrentPage());
+    };
+    recorder.Execute();
+    QCOMPARE(calls, (QStringList{"before 1", "print 2"}));
+    QVERIFY(!recorder.Printing());
+    QVERIFY(!recorder.Aborted());
+    QCOMPARE(recorder.PagesRecorded(), 2);
+}
+
+void TestPrintEngine::abortDropsTheDocument()
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadWrite);
+    TPageRecorder recorder;
+    recorder.SetStream(&buffer);
+    recorder.OnPrint = [&] {
+        square(recorder, 1, 1, 1);
+        recorder.Abort();
+        // The rest of the job's calls go nowhere.
+        recorder.NewPage();
+        square(recorder, 2, 2, 1);
+        QCOMPARE(recorder.CurrentPage(), 1);
+    };
+    recorder.Execute();
+    QVERIFY(recorder.Aborted());
+    buffer.seek(0);
+    QCOMPARE(TPageStream::Read(buffer).Pages.size(), 0);
+
+    // The next job clears the mark.
+    bytes.clear();
+    buffer.seek(0);
+    recorder.OnPrint = [&] { square(recorder, 1, 1, 1); };
+    recorder.Execute();
+    QVERIFY(!recorder.Aborted());
+    buffer.seek(0);
+    QCOMPARE(TPageStream::Read(buffer).Pages.size(), 1);
+}
+
+void TestPrintEngine::errorInJobAborts()
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadWrite);
+    TPageRecorder recorder;
+    recorder.SetStream(&buffer);
+    recorder.OnPrint = [&] {
+        recorder.NewPage();
+        throw EReportError(QStringLiteral("driver failed"));
+    };
+    QVERIFY_THROWS_EXCEPTION(EReportError, recorder.Execute());
+    QVERIFY(recorder.Aborted());
+    QVERIFY(!recorder.Printing());
+    buffer.seek(0);
+    QCOMPARE(TPageStream::Read(buffer).Pages.size(), 0);
+
+    // Without a stream the job cannot start.
+    TPageRecorder lost;
+    QVERIFY_THROWS_EXCEPTION(EReportError, lost.Execute());
+    QVERIFY(lost.Aborted());
+}
+
+void TestPrintEngine::recorderRoundTrip()
+{
+    QByteArray bytes = recordPages(3);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    const TPageStream stream = TPageStream::Read(buffer);
+    QCOMPARE(stream.Resolution, TPageRecorder::RecordResolution);
+    QCOMPARE(stream.Pages.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        const TRecordedPage &page = stream.Pages.at(i);
+        QVERIFY(qAbs(page.SizeInches.width() - 8.27) < 0.01);
+        const QImage image = renderPage(page, stream.Resolution, 50);
+        // Page i holds only its own square at (1 + i) inches.
+        for (int j = 0; j < 3; ++j) {
+            const int c = qRound((1.25 + j) * 50);
+            QCOMPARE(isDark(image, c, c), i == j);
+        }
+        // The square's edges are where they were drawn.
+        QVERIFY(isDark(image, qRound((1.0 + i) * 50) + 1, qRound((1.25 + i) * 50)));
+        QVERIFY(!isDark(image, qRound((1.0 + i) * 50) - 2, qRound((1.25 + i) * 50)));
+    }
+}
+
+void TestPrintEngine::damagedStream_data()
+{
+    const QByteArray good = recordPages(2);
+    auto patched = [&](int offset, QByteArray bytes) {
+        QByteArray b = good;
+        b.replace(offset, bytes.size(), bytes);
+        return b;
+    };
+    QTest::addColumn<QByteArray>("data");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("not pages") << QByteArray("%PDF-1.4 something else");
+    QTest::newRow("header cut") << good.left(8);
+    QTest::newRow("unknown version") << patched(4, QByteArray("\x00\x07", 2));
+    QTest::newRow("absurd resolution") << patched(6, QByteArray("\x7f\x00\x00\x00", 4));
+    QTest::newRow("absurd page count") << patched(10, QByteArray("\x7f\xff\xff\xff", 4));
+    QTest::newRow("page count beyond data") << patched(10, QByteArray("\x00\x00\x00\x03", 4));
+    QTest::newRow("page data cut") << good.left(good.size() - 10);
+    QTest::newRow("zero page width") << patched(14, QByteArray(8, '\0'));
+    QTest::newRow("byte count beyond data") << patched(30, QByteArray("\x7f\x00\x00\x00", 4));
+    QTest::newRow("page is no picture") << patched(34, QByteArray("XXXX"));
+}
+
+void TestPrintEngine::damagedStream()
+{
+    QFETCH(QByteArray, data);
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    try {
+        TPageStream::Read(buffer);
+        QFAIL("damaged data was accepted");
+    } catch (const EReportError &e) {
+        QVERIFY(!e.message().isEmpty());
+    }
+}
+
+void TestPrintEngine::previewerZoom_data()
+{
+    QTest::addColumn<double>("start");
+    QTest::addColumn<int>("zoomIns");   // negative: zoom outs
+    QTest::addColumn<double>("expected");
+    QTest::newRow("ten zoom-ins from 100 stop at 200") << 100.0 << 10 << 200.0;
+    QTest::newRow("zoom out from 20 gives 10") << 20.0 << -1 << 10.0;
+    QTest::newRow("and stays at 10") << 20.0 << -3 << 10.0;
+    QTest::newRow("195 plus a step is held at 200") << 195.0 << 1 << 200.0;
+    QTest::newRow("below 10 becomes 10") << 4.0 << 0 << 10.0;
+    QTest::newRow("above 200 becomes 200") << 250.0 << 0 << 200.0;
+    QTest::newRow("inside the range") << 55.0 << 0 << 55.0;
+}
+
+void TestPrintEngine::previewerZoom()
+{
+    QFETCH(double, start);
+    QFETCH(int, zoomIns);
+    QFETCH(double, expected);
+    QByteArray bytes = recordPages(1);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QScrollArea area;
+    area.resize(600, 400);
+    TPagePreviewer previewer(&area);
+    previewer.Start(buffer);
+    previewer.SetZoomFactor(start);
+    for (int i = 0; i < qAbs(zoomIns); ++i)
+        zoomIns > 0 ? previewer.ZoomIn() : previewer.ZoomOut();
+    QCOMPARE(previewer.ZoomFactor(), expected);
+    // The page picture follows the zoom: A4 width at 96 ppi, plus 2.5 % margins.
+    const int pageWidth = qRound(8.27 * 96 * expected / 100);
+    QVERIFY(qAbs(previewer.PageView()->PageRect().width() - pageWidth) <= 1);
+    QCOMPARE(previewer.PageView()->width(),
+             previewer.PageView()->PageRect().width() + 2 * qRound(pageWidth * 0.025));
+}
+
+void TestPrintEngine::previewerPages()
+{
+    QByteArray bytes = recordPages(3);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QScrollArea area;
+    TPagePreviewer previewer(&area);
+    QSignalSpy pageChanges(&previewer, &TPagePreviewer::PageChanged);
+    previewer.Start(buffer);
+    QCOMPARE(previewer.PageCount(), 3);
+    QCOMPARE(previewer.CurrentPage(), 1);
+    previewer.PrevPage();
+    QCOMPARE(previewer.CurrentPage(), 1);
+    previewer.NextPage();
+    previewer.NextPage();
+    previewer.NextPage();
+    QCOMPARE(previewer.CurrentPage(), 3);
+    previewer.GotoFirstPage();
+    QCOMPARE(previewer.CurrentPage(), 1);
+    previewer.GotoPage(99);
+    QCOMPARE(previewer.CurrentPage(), 3);
+    QVERIFY(pageChanges.count() >= 6);
+
+    // The view shows the current page: page 3's square, not page 1's.
+    previewer.SetZoomFactor(100);
+    QImage shown(previewer.PageView()->size(), QImage::Format_RGB32);
+    shown.fill(Qt::gray);
+    previewer.PageView()->render(&shown);
+    const QPoint origin = previewer.PageView()->PageRect().topLeft();
+    QVERIFY(isDark(shown, origin.x() + qRound(3.25 * 96), origin.y() + qRound(3.25 * 96)));
+    QVERIFY(!isDark(shown, origin.x() + qRound(1.25 * 96), origin.y() + qRound(1.25 * 96)));
+
+    previewer.Finish();
+    QVERIFY(!previewer.Active());
+}
+
+void TestPrintEngine::previewerFitsPage()
+{
+    QByteArray bytes = recordPages(1);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QScrollArea area;
+    area.resize(500, 400);
+    area.show();
+    TPagePreviewer previewer(&area);
+    previewer.Start(buffer);
+    previewer.ZoomPage();
+    const QSize viewport = area.maximumViewportSize();
+    QVERIFY(previewer.PageView()->width() <= viewport.width());
+    QVERIFY(previewer.PageView()->height() <= viewport.height());
+    QVERIFY(previewer.PageView()->height() >= viewport.height() - 8);
+    previewer.ZoomPageWidth();
+    QVERIFY(previewer.PageView()->width() <= viewport.width());
+    QVERIFY(previewer.PageView()->width() >= viewport.width() - 30);
+}
+
+void TestPrintEngine::printerAvailable_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<int>("defaultIndex");
+    QTest::addColumn<bool>("available");
+    QTest::addColumn<int>("engineIndex");
+    QTest::newRow("no printers") << QStringList{} << -1 << false << -1;
+    QTest::newRow("printers but no default") << QStringList{"laser"} << -1 << false << -1;
+    QTest::newRow("default out of range") << QStringList{"laser"} << 3 << false << -1;
+    QTest::newRow("default printer") << QStringList{"laser", "PDF file"} << 1 << true << 1;
+}
+
+void TestPrintEngine::printerAvailable()
+{
+    QFETCH(QStringList, names);
+    QFETCH(int, defaultIndex);
+    QFETCH(bool, available);
+    QFETCH(int, engineIndex);
+    const TPrinterList list{names, defaultIndex};
+    QCOMPARE(TPrinterEngine::PrinterAvailable(list), available);
+    TPrinterEngine engine(list);
+    QCOMPARE(engine.PrinterIndex(), engineIndex);
+    QCOMPARE(engine.SetPrinterIndex(names.size()), false);
+    if (engineIndex < 0) {
+        // An engine without a printer refuses to start a job.
+        QVERIFY_THROWS_EXCEPTION(EReportError, engine.Execute());
+    }
+}
+
+void TestPrintEngine::systemListEndsWithPdf()
+{
+    const TPrinterList list = TPrinterList::System();
+    QVERIFY(!list.Names.isEmpty());
+    QCOMPARE(list.Names.last(), TPrinterEngine::PdfPrinterName());
+    QVERIFY(TPrinterEngine::PrinterAvailable(list));
+    TPrinterEngine engine;
+    QCOMPARE(engine.Printers(), list.Names);
+    QCOMPARE(engine.Title, QStringLiteral("Quillmark"));
+}
+
+void TestPrintEngine::setupDialogCancelled()
+{
+    TPrinterEngine engine;
+    const int index = engine.PrinterIndex();
+    engine.SelectPaper(PaperA5);
+    QTimer::singleShot(0, [] {
+        QTRY_VERIFY(QApplication::activeModalWidget());
+        QApplication::activeModalWidget()->close();
+    });
+    QVERIFY(!engine.PrinterSetupDialog());
+    QCOMPARE(engine.PrinterIndex(), index);
+    QVERIFY(qAbs(engine.PageSizeInches().width() - 5.83) < 0.01);
+}
+
+void TestPrintEngine::printToPdfFile()
+{
+    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    if (pdftoppm.isEmpty())
+        QSKIP("pdftoppm (poppler-utils) is not installed");
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("labels.pdf"));
+    TPrinterEngine engine;
+    QVERIFY(engine.SetPrinterIndex(int(engine.Printers().indexOf(TPrinterEngine::PdfPrinterName()))));
+    QVERIFY(engine.PdfPrinterSelected());
+    engine.SetOutputFileName(pdf);
+    engine.SelectPaper(PaperA5);
+    engine.OnPrint = [&] {
+        QCOMPARE(engine.XDpi(), 1200.0);
+        square(engine, 1, 2, 0.5);
+        engine.NewPage();
+        square(engine, 3, 1, 0.5);
+    };
+    engine.Execute();
+    QVERIFY(!engine.Aborted());
+    QVERIFY(QFile::exists(pdf));
+
+    QProcess::execute(pdftoppm, {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-png"),
+                                 pdf, dir.filePath(QStringLiteral("page"))});
+    const QImage first(dir.filePath(QStringLiteral("page-1.png")));
+    const QImage second(dir.filePath(QStringLiteral("page-2.png")));
+    QVERIFY(!first.isNull());
+    QVERIFY(!second.isNull());
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("page-3.png"))));
+    // A5 at 72 dpi: 420 x 595 points.
+    QCOMPARE(first.size(), QSize(420, 595));
+    // Measured from the sheet's corner: (1, 2) inches is (72, 144) points.
+    QVERIFY(isDark(first, 72 + 2, 144 + 2));
+    QVERIFY(isDark(first, 72 + 33, 144 + 33));
+    QVERIFY(!isDark(first, 72 - 2, 144 + 10));
+    QVERIFY(!isDark(first, 72 + 10, 144 - 2));
+    QVERIFY(!isDark(first, 216 + 18, 72 + 18));
+    QVERIFY(isDark(second, 216 + 18, 72 + 18));
+    QVERIFY(!isDark(second, 72 + 18, 144 + 18));
+}
+
+void TestPrintEngine::pdfKeepsPicturesLossless()
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("picture.pdf"));
+    TPrinterEngine engine(TPrinterList{{TPrinterEngine::PdfPrinterName()}, 0});
+    engine.SetOutputFileName(pdf);
+    QImage picture(64, 64, QImage::Format_RGB32);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            picture.setPixel(x, y, qRgb(x * 4, y * 4, (x ^ y) * 4));
+    engine.OnPrint = [&] { engine.StretchDraw(1, 1, 2, 2, picture); };
+    engine.Execute();
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray data = file.readAll();
+    QVERIFY(data.contains("/Subtype /Image"));
+    QVERIFY(!data.contains("/DCTDecode"));
+}
+
+void TestPrintEngine::pdfIntoMissingFolderFails()
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("no/such/folder/labels.pdf"));
+    TPrinterEngine engine(TPrinterList{{TPrinterEngine::PdfPrinterName()}, 0});
+    engine.SetOutputFileName(pdf);
+    engine.OnPrint = [&] { square(engine, 1, 1, 1); };
+    try {
+        engine.Execute();
+        QFAIL("the job reported success");
+    } catch (const EReportError &e) {
+        QVERIFY(e.message().contains(QStringLiteral("labels.pdf")));
+    }
+    QVERIFY(engine.Aborted());
+    QVERIFY(!QFile::exists(pdf));
+}
+
+QTEST_MAIN(TestPrintEngine)
+#include "tst_printengine.moc"
