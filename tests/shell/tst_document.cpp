@@ -248,7 +248,6 @@ private Q_SLOTS:
     void closing();
     void deleteFile_data();
     void deleteFile();
-    void openWrongExtension();
     void failedWriteKeepsOldFile_data();
     void failedWriteKeepsOldFile();
     void damagedFileResets_data();
@@ -265,8 +264,6 @@ private Q_SLOTS:
     void layoutCommands_data();
     void layoutCommands();
     void newAsksBeforeDiscarding();
-    void userDefinedLayoutStoresUnits_data();
-    void userDefinedLayoutStoresUnits();
 
 private:
     TQMMainScreen *openWindow();
@@ -594,27 +591,6 @@ void TestDocument::deleteFile()
     QCOMPARE(w->windowTitle(), QStringLiteral("Quillmark - open.qm"));
     QCOMPARE(w->Panel()->Objects().size(), 2);
     QVERIFY(!w->ChangesMade());
-}
-
-void TestDocument::openWrongExtension()
-{
-    TQMMainScreen *w = openWindow();
-    drawSample();
-    const QString good = saveAs(QStringLiteral("good.qm"));
-    const QString copy = path("label.bak");
-    putFile(copy, fileBytes(good));
-    w->SetLabelSizeFromInches(QStringLiteral("SR"), 1.0, 1.0);
-    w->SetChangesMade(false);
-
-    DialogScript script;
-    script.pick(copy).ok();
-    item(w, "mnuOpen")->trigger();
-    VERIFY_SCRIPT_DONE(script);
-    QCOMPARE(script.seen, (QStringList{"Open Label File in " + mDir->path() + ", proposing ",
-                                       "Information: Must be a QM (Quillmark) file"}));
-    QCOMPARE(w->Panel()->size(), QSize(96, 96));
-    // The folder is remembered even so.
-    QCOMPARE(w->Preferences().FileOpenLastPath, mDir->path() + "/");
 }
 
 void TestDocument::failedWriteKeepsOldFile_data()
@@ -963,7 +939,6 @@ void TestDocument::placement_data()
     QTest::addColumn<QString>("expected");  // "centred", "maximized" or "x,y"
 
     QTest::newRow("nothing stored: centred") << QRect() << false << "centred";
-    QTest::newRow("stored rectangle kept") << QRect(QPoint(40, 30), QPoint(640, 430)) << false << "40,30";
     QTest::newRow("right of the screen: moved left") << QRect(QPoint(700, 30), QPoint(1300, 430)) << false
                                                       << "right";
     QTest::newRow("left of the screen: Left = 1") << QRect(QPoint(-50, 30), QPoint(550, 430)) << false << "1,30";
@@ -1069,6 +1044,7 @@ void TestDocument::layoutCommands()
     DialogScript script;
     TLabelLayout offered;
     bool forNew = false;
+    bool unitsShown = true;
     script.then([&](QDialog &d) {
         if (auto *chooser = qobject_cast<TSelectTemplate *>(&d)) {
             offered.Name = chooser->CurrentName;
@@ -1079,6 +1055,8 @@ void TestDocument::layoutCommands()
             chooser->ChosenLayout = cdChosen ? cdLayout() : smallLayout();
         } else if (auto *editor = qobject_cast<TUserEditLabelLayout *>(&d)) {
             offered.Name = editor->windowTitle();
+            unitsShown = editor->UseMM();
+            editor->SetUseMM(true);
             editor->LabelWidth = 3.0f;
             editor->LabelHeight = 1.25f;
             editor->LabelShape = QStringLiteral("SR");
@@ -1099,6 +1077,10 @@ void TestDocument::layoutCommands()
     } else {
         QCOMPARE(script.seen, QStringList{"TUserEditLabelLayout"});
         QCOMPARE(offered.Name, QStringLiteral("User Defined Label Layout"));
+        // Inches as stored; millimetres chosen are kept, on Ok and on Cancel.
+        QVERIFY(!unitsShown);
+        QVERIFY(w->UseMM());
+        QVERIFY(TIniFile(path("QM.INI")).ReadBool("User", "UseMM", false));
     }
 
     QCOMPARE(w->Panel()->size(), size);
@@ -1171,43 +1153,6 @@ void TestDocument::newAsksBeforeDiscarding()
     QCOMPARE(w->Panel()->Objects().size(), 0);
     QCOMPARE(w->CurrentFileName(), QString());
     QVERIFY(w->ChangesMade());
-}
-
-void TestDocument::userDefinedLayoutStoresUnits_data()
-{
-    QTest::addColumn<bool>("stored");
-    QTest::addColumn<bool>("chosen");
-    QTest::addColumn<bool>("accept");
-    QTest::newRow("millimetres chosen, Ok") << false << true << true;
-    QTest::newRow("millimetres chosen, Cancel") << false << true << false;
-    QTest::newRow("inches chosen, Cancel") << true << false << false;
-    QTest::newRow("millimetres kept") << true << true << true;
-}
-
-void TestDocument::userDefinedLayoutStoresUnits()
-{
-    QFETCH(bool, stored);
-    QFETCH(bool, chosen);
-    QFETCH(bool, accept);
-    {
-        TIniFile ini(path("QM.INI"));
-        ini.WriteBool("User", "UseMM", stored);
-        ini.UpdateFile();
-    }
-    TQMMainScreen *w = openWindow();
-    bool shown = !stored;
-    DialogScript script;
-    script.then([&](QDialog &d) {
-        auto &editor = static_cast<TUserEditLabelLayout &>(d);
-        shown = editor.UseMM();
-        editor.SetUseMM(chosen);
-        return accept ? int(QDialog::Accepted) : int(QDialog::Rejected);
-    });
-    item(w, "mnuChangeUserDefined")->trigger();
-    VERIFY_SCRIPT_DONE(script);
-    QCOMPARE(shown, stored);
-    QCOMPARE(w->UseMM(), chosen);
-    QCOMPARE(TIniFile(path("QM.INI")).ReadBool("User", "UseMM", !chosen), chosen);
 }
 
 QTEST_MAIN(TestDocument)
