@@ -1,5 +1,6 @@
 #pragma once
-// The information and question boxes every command uses.
+// The information and question boxes every command uses. Both run through
+// ExecDialog, so a test's dialog runner receives them like any dialog.
 
 #include <QString>
 
