@@ -120,7 +120,6 @@ void TQMMainScreen::buildDesignArea()
     mPanel = new TGQuillmarkPanel32(mDesignHost);
     mPanel->setObjectName(QStringLiteral("QMPanel"));
     mPanel->SetObjectOwner(this);
-    mPanel->SetProgramDirectory(QCoreApplication::applicationDirPath());
     mPanel->SetPointing(true);
     mPanel->SetDrawOutline(true);
     mPanel->SetPrinting(false);
