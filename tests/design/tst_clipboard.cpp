@@ -102,6 +102,8 @@ private Q_SLOTS:
     void damagedClipboard_data();
     void damagedClipboard();
     void unwritableClipboard();
+    void panelRemovesOnlyItsOwnClipboard_data();
+    void panelRemovesOnlyItsOwnClipboard();
 
 private:
     QString clipboard() const { return QDir(mDir.path()).filePath(QStringLiteral("Clipbrd.tmp")); }
@@ -424,6 +426,28 @@ void ClipboardTest::unwritableClipboard()
     menuItem(a->ObjectMenu(), QStringLiteral("Copy"))->trigger();
     QCOMPARE(mMessages.size(), 2);
     QVERIFY(QDir(mDir.path()).rmdir(QStringLiteral("Clipbrd.tmp")));
+}
+
+void ClipboardTest::panelRemovesOnlyItsOwnClipboard_data()
+{
+    QTest::addColumn<bool>("copied");
+    QTest::newRow("written by this panel") << true;
+    QTest::newRow("left by another panel") << false;
+}
+
+void ClipboardTest::panelRemovesOnlyItsOwnClipboard()
+{
+    QFETCH(bool, copied);
+    writeClipboard(objectFile({QRect(1, 2, 30, 30)}));
+    {
+        // A second panel, as the print window has, pastes but never copies.
+        DesignFixture f;
+        f.panel->Paste();
+        QCOMPARE(f.panel->Objects().size(), 1);
+        if (copied)
+            QVERIFY(f.panel->CopyObject(f.panel->Objects().first()));
+    }
+    QCOMPARE(QFile::exists(clipboard()), !copied);
 }
 
 QTEST_MAIN(ClipboardTest)
