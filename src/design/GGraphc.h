@@ -95,6 +95,10 @@ public:
     void DrawSelectionMarks();
     void CenterVertically();
     void CenterHorizontally();
+    // The "Clone" command: a copy 25 pixels lower, on top, selected in place
+    // of this object when this one was selected. Returns the copy (nullptr
+    // when there is no panel or the copy failed, which was reported).
+    TGGraphicControl *Clone();
 
     static QString TrimLeadingSpaces(const QString &s);
     static QString TrimTrailingSpaces(const QString &s);
@@ -127,6 +131,8 @@ protected:
 private:
     void bringToFrontClick();
     void sendToBackClick();
+    void cutClick();
+    void copyClick();
     void deleteClick();
     void lockedClick();
     void unselectableClick();

@@ -5,6 +5,7 @@
 #include "shell/Main.h"
 #include "storage/AppPaths.h"
 #include "storage/Gdiobj.h"
+#include "storage/AppPaths.h"
 #include "storage/Persist.h"
 
 #include <QAction>
@@ -546,11 +547,16 @@ void TestMainScreen::panelKeys()
     }
     QTRY_COMPARE(QApplication::focusWidget(), target);
     QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-    QEXPECT_FAIL("ctrl+x", "the panel's clipboard commands wait for the object filer", Continue);
     QCOMPARE(int(panel->Objects().size()), objectsAfter);
-    QEXPECT_FAIL("ctrl+c", "the panel's clipboard commands wait for the object filer", Continue);
-    QEXPECT_FAIL("ctrl+x", "the panel's clipboard commands wait for the object filer", Continue);
     QCOMPARE(QFile::exists(panel->ClipboardFileName()), clipboardWritten);
+    if (clipboardWritten) {
+        // The clipboard holds the selected object, the ellipse.
+        QFile clip(panel->ClipboardFileName());
+        QVERIFY(clip.open(QIODevice::ReadOnly));
+        const QByteArray bytes = clip.readAll();
+        QVERIFY(bytes.contains("stEllipse"));
+        QCOMPARE(bytes.count("TPF0"), 1);
+    }
     QFile::remove(panel->ClipboardFileName());
 }
 

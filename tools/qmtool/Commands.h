@@ -3,5 +3,7 @@
 
 #include <QStringList>
 
+int runBuild(const QStringList &args);
+int runDump(const QStringList &args);
 int runInspect(const QStringList &args);
 int runTemplates(const QStringList &args);

@@ -3,10 +3,13 @@
 
 #include "Commands.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QStringList>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 namespace {
 
@@ -14,20 +17,27 @@ struct Command
 {
     const char *name;
     int (*run)(const QStringList &args);
+    bool widgets;  // creates label objects, which are widgets
 };
 
 const Command Commands[] = {
-    {"inspect", runInspect},
-    {"templates", runTemplates},
+    {"build", runBuild, true},
+    {"dump", runDump, true},
+    {"inspect", runInspect, false},
+    {"templates", runTemplates, false},
 };
 
 int usage()
 {
     std::fputs("usage: qmtool COMMAND [ARGS]\n"
                "commands:\n"
-               "  inspect FILE   print the raw structure of a label file, object file or\n"
-               "                 template library as JSON\n"
-               "  templates      list the template library as the template chooser does\n",
+               "  build IN.json OUT.qm  write a label file described by JSON (the form dump\n"
+               "                        prints)\n"
+               "  dump FILE             print a label file's objects with all their\n"
+               "                        properties, and its layout, as JSON\n"
+               "  inspect FILE          print the raw structure of a label file, object file or\n"
+               "                        template library as JSON\n"
+               "  templates             list the template library as the template chooser does\n",
                stderr);
     return 2;
 }
@@ -36,12 +46,30 @@ int usage()
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
-    if (args.isEmpty())
+    const Command *command = nullptr;
+    if (argc >= 2)
+        for (const Command &c : Commands)
+            if (std::strcmp(argv[1], c.name) == 0)
+                command = &c;
+    if (!command)
         return usage();
-    for (const Command &command : Commands)
-        if (args.first() == QLatin1String(command.name))
-            return command.run(args.mid(1));
-    return usage();
+
+    std::unique_ptr<QCoreApplication> app;
+    if (command->widgets) {
+        // The tool prints its own messages; Qt's platform notes (no runtime
+        // folder, window features the offscreen platform lacks) would only
+        // confuse scripts that read stderr.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+        });
+        // Scripts run without a display: label objects need none.
+        if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+            && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    return command->run(app->arguments().mid(2));
 }
