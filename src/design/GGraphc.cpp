@@ -368,6 +368,8 @@ void TGGraphicControl::AdvanceLabel() {}
 void TGGraphicControl::RestartSequence() {}
 void TGGraphicControl::PrintOnReport(TReport &, double, double) {}
 
+void TGGraphicControl::SettleLayout() {}
+
 bool TGGraphicControl::EditNew()
 {
     return true;

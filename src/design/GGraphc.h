@@ -117,6 +117,11 @@ public:
     // First edit after a drawing tool created the object; false when the
     // user declined and the object should go again.
     virtual bool EditNew();
+    // Brings a geometry the object adjusts by itself (text fitted to its
+    // font) up to date outside painting, so the adjustment happens while
+    // the window is busy loading or zooming rather than at the next paint,
+    // where it would count as a change of the design.
+    virtual void SettleLayout();
 
     // Screen pixels per inch, the unit of the geometry at zoom 1.0.
     static int ScreenPixelsPerInch();

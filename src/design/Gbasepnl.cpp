@@ -166,8 +166,15 @@ void TGBasePanel::SetZoom(float x)
     mZoom = x;
     for (TGGraphicControl *o : Objects())
         o->SetScale(x);
+    SettleObjects();
     QCoreApplication::processEvents();
     mZoomInProgress = false;
+}
+
+void TGBasePanel::SettleObjects()
+{
+    for (TGGraphicControl *o : Objects())
+        o->SettleLayout();
 }
 
 void TGBasePanel::NotifyLabelChanged()

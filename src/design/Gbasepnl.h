@@ -99,6 +99,8 @@ public:
 
     void NotifyLabelChanged();
     void AttachObjects();
+    // Every object's SettleLayout, first child to last.
+    void SettleObjects();
     // Mouse handlers and scale for one object (part of AttachObjects).
     void AttachObject(TGGraphicControl *object);
     void ClearObjects();

@@ -228,6 +228,7 @@ void TQMMainScreen::FormActivate()
     while (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
     mPanel->show();
+    mPanel->SettleObjects();
     QApplication::processEvents();
 
     SetChangesMade(false);

@@ -109,6 +109,7 @@ void TQMMainScreen::OpenLabelFile(const QString &fileName)
     if (opened)
         rememberRecentFile(fileName);
 
+    mPanel->SettleObjects();
     SetChangesMade(false);
     QApplication::processEvents();
     mBusy = wasBusy;

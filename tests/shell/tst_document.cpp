@@ -255,6 +255,8 @@ private Q_SLOTS:
     void recentFilesKeepFive();
     void recentFilesIgnoreCase();
     void recentFileDeleted();
+    void openingFitsTextWithoutChange_data();
+    void openingFitsTextWithoutChange();
     void lastFileReopened_data();
     void lastFileReopened();
     void defaultFontSavedAtOnce();
@@ -796,6 +798,46 @@ void TestDocument::recentFileDeleted()
     QCOMPARE(script.seen.size(), 1);
     QCOMPARE(recentItems(w), (QStringList{"&1 " + gone, "&2 " + kept}));
     QCOMPARE(w->CurrentFileName(), QString());
+}
+
+void TestDocument::openingFitsTextWithoutChange_data()
+{
+    QTest::addColumn<float>("zoom");
+    QTest::newRow("100 %") << 1.0f;
+    QTest::newRow("150 %") << 1.5f;
+}
+
+// A text object whose frame does not fit its text yet (a file from another
+// machine or from qmtool build) is fitted while the file opens; that is no
+// change of the design.
+void TestDocument::openingFitsTextWithoutChange()
+{
+    QFETCH(float, zoom);
+    const QString file = mDir->filePath(QStringLiteral("unfitted.qm"));
+    {
+        QWidget holder;
+        auto *label = dynamic_cast<TGGraphicControl *>(TClassRegistry::instance().Create("TGPLabel", nullptr));
+        QVERIFY(label);
+        label->setParent(&holder);
+        label->SetBounds(10, 10, 300, 120);
+        TGLabelObjectFiler().WriteLabelFile(&holder, file, TLabelLayout::Default());
+    }
+    TQMMainScreen *w = openWindow();
+    w->Panel()->SetZoom(zoom);
+    // Hidden, the window paints nothing while the file opens: the fitting
+    // must not wait for a paint.
+    w->hide();
+    w->OpenLabelFile(file);
+    QCOMPARE(w->Panel()->Objects().size(), 1);
+    QVERIFY(w->Panel()->Objects().first()->Height() < 120 * zoom);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QTest::qWait(50);
+    QVERIFY(!w->ChangesMade());
+    // Zooming in and out again refits the text without a change either.
+    w->Panel()->SetZoom(zoom == 1.0f ? 1.5f : 1.0f);
+    QTest::qWait(50);
+    QVERIFY(!w->ChangesMade());
 }
 
 void TestDocument::lastFileReopened_data()

@@ -359,6 +359,11 @@ QString TGBaseLabel::DisplayCaption() const
     return symbolfonts::DisplayText(mFont->Name(), mCaption);
 }
 
+void TGBaseLabel::SettleLayout()
+{
+    RecalculateLayout();
+}
+
 void TGBaseLabel::RecalculateLayout()
 {
     if (!mLayoutDirty)
