@@ -816,10 +816,13 @@ void TestDocument::openingFitsTextWithoutChange()
     const QString file = mDir->filePath(QStringLiteral("unfitted.qm"));
     {
         QWidget holder;
-        auto *label = dynamic_cast<TGGraphicControl *>(TClassRegistry::instance().Create("TGPLabel", nullptr));
-        QVERIFY(label);
-        label->setParent(&holder);
-        label->SetBounds(10, 10, 300, 120);
+        // A text and a counter whose stored caption is not yet the number.
+        for (const char *cls : {"TGPLabel", "TGCounterLabel"}) {
+            auto *label = dynamic_cast<TGGraphicControl *>(TClassRegistry::instance().Create(cls, nullptr));
+            QVERIFY(label);
+            label->setParent(&holder);
+            label->SetBounds(10, 10, 300, 120);
+        }
         TGLabelObjectFiler().WriteLabelFile(&holder, file, TLabelLayout::Default());
     }
     TQMMainScreen *w = openWindow();
@@ -828,8 +831,9 @@ void TestDocument::openingFitsTextWithoutChange()
     // must not wait for a paint.
     w->hide();
     w->OpenLabelFile(file);
-    QCOMPARE(w->Panel()->Objects().size(), 1);
-    QVERIFY(w->Panel()->Objects().first()->Height() < 120 * zoom);
+    QCOMPARE(w->Panel()->Objects().size(), 2);
+    for (TGGraphicControl *o : w->Panel()->Objects())
+        QVERIFY(o->Height() < 120 * zoom);
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
     QTest::qWait(50);

@@ -98,6 +98,12 @@ void TGCounterLabel::Paint()
     TGBaseLabel::CheckBoundsChanged();
 }
 
+void TGCounterLabel::SettleLayout()
+{
+    BuildCaption();
+    TGBaseLabel::SettleLayout();
+}
+
 void TGCounterLabel::RestartSequence()
 {
     mCurrentValue = mStartingnumber;

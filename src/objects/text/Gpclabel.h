@@ -29,6 +29,8 @@ public:
 
     void FinishLoading() override;
     void Paint() override;
+    // The caption is rebuilt before every drawing; settling builds it too.
+    void SettleLayout() override;
     void AdvanceLabel() override;
     void RestartSequence() override;
     bool EditNew() override;
