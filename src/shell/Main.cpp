@@ -3,6 +3,7 @@
 #include "controls/DialogSupport.h"
 #include "controls/MessageBoxes.h"
 #include "design/GGraphc.h"
+#include "print/engine/PrinterEngine.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -192,9 +193,9 @@ void TQMMainScreen::showEvent(QShowEvent *event)
     }
 }
 
-// First activation: size the panel from the layout and start tracking
-// changes. Reopening the last file and the printer check belong to the
-// document and print commands.
+// First activation: size the panel from the layout, look for printers and
+// start tracking changes. Reopening the last file belongs to the document
+// commands.
 void TQMMainScreen::FormActivate()
 {
     mPanel->hide();
@@ -210,6 +211,9 @@ void TQMMainScreen::FormActivate()
     while (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
     mPanel->show();
+    QCoreApplication::processEvents();
+
+    CheckPrinters();
 
     SetChangesMade(false);
     SetButtons();

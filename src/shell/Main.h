@@ -11,6 +11,8 @@
 #include <QString>
 
 #include <array>
+#include <functional>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -21,6 +23,8 @@ class QToolBar;
 class QToolButton;
 class QButtonGroup;
 class QWidget;
+class TPrinterEngine;
+struct TPrinterList;
 
 class TQMMainScreen : public QMainWindow, public TComponent
 {
@@ -79,6 +83,18 @@ public:
     bool HintsShown() const;
     void SetHintsShown(bool on);
 
+    // Print commands (MainPrint.cpp).
+    TPrinterEngine *ReportPrinter() const { return mReportPrinter.get(); }
+    void mnuPrintClick();
+    void mnuFineTuningClick();
+    void mnuPrinterSetupClick();
+    // The printers the check at first activation looks at: the system's
+    // unless a test puts another list here.
+    static std::function<TPrinterList()> PrinterListSource;
+    // dir + "QM" + n + ".TMP" for the first n of 0 .. 99999 whose file does
+    // not exist; n = 100000 when they all do.
+    static QString PrintFileName(const QString &dir);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -102,6 +118,9 @@ private:
     // Keyboard preview (Main.cpp).
     bool previewKeyPress(QKeyEvent *event);
     bool previewKeyRelease(QKeyEvent *event);
+
+    // Printer check of the first activation (MainPrint.cpp).
+    void CheckPrinters();
 
     void CancelButtonClick();
     void mnuAboutClick();
@@ -141,6 +160,7 @@ private:
     bool mChangesMade = false;
     bool mBusy = true;
     bool mPrinterAvailable = false;
+    std::unique_ptr<TPrinterEngine> mReportPrinter;
     bool mActivated = false;
     int mStartupPixelsPerInch = 96;
 };
