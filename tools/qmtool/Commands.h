@@ -5,3 +5,9 @@
 
 int runInspect(const QStringList &args);
 int runTemplates(const QStringList &args);
+int runPrint(const QStringList &args);
+int runRender(const QStringList &args);
+
+// For the drawing commands, once the widget application exists: label
+// classes registered, fonts pinned as the program pins them.
+void SetUpDrawing();
