@@ -2,8 +2,9 @@
 //     [--cells all|LIST] [--nudge TOP,LEFT,VERT,HORZ] [--preview]
 // The print run of the program's print preparation window without the
 // window: the same set-up, placement loop, objects and counters, into a PDF
-// file or a printer queue. --preview records one sheet as the preview does
-// and writes the recorded page into the PDF file.
+// file or a printer queue ("request id is NAME-JOB" on stdout, as lp says).
+// --preview records one sheet as the preview does and writes the recorded
+// page into the PDF file.
 
 #include "Commands.h"
 #include "Drawing.h"
@@ -239,6 +240,10 @@ int runPrint(const QStringList &args)
                                       : QStringLiteral("Label Preview Canceled!"));
         if (!printing)
             writePreviewPdf(recorded, o.output);
+        else if (!o.printer.isEmpty())
+            std::printf("request id is %s-%d\n",
+                        static_cast<TPrinterEngine *>(engine.get())->PrinterName().toLocal8Bit().constData(),
+                        static_cast<TPrinterEngine *>(engine.get())->LastJobId());
     } catch (const EToolError &e) {
         PrintError(e.message());
         return 1;
