@@ -12,6 +12,7 @@
 #include "print/Printlbl.h"
 #include "print/Prevue.h"
 #include "print/engine/PrinterEngine.h"
+#include "print/engine/Report.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -20,6 +21,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+
+#include <functional>
 
 namespace {
 
@@ -123,6 +126,8 @@ private Q_SLOTS:
     void largeSheet();
     void countersAcrossCellsAndSheets_data();
     void countersAcrossCellsAndSheets();
+    void printPictureFollowsChanges_data();
+    void printPictureFollowsChanges();
 
 private:
     QTemporaryDir mDir;
@@ -443,6 +448,62 @@ void TestPrintPrep::countersAcrossCellsAndSheets()
         const int labels = int(expected.size());
         QCOMPARE(counter->CurrentValue(), 1000 + labels / repeat);
     }
+}
+
+using LabelChange = std::function<void(TGPLabel &)>;
+
+void TestPrintPrep::printPictureFollowsChanges_data()
+{
+    QTest::addColumn<LabelChange>("change");
+    QTest::addColumn<LabelChange>("setUp");  // before the first print
+    const LabelChange none = [](TGPLabel &) {};
+    QTest::newRow("caption") << LabelChange([](TGPLabel &l) { l.SetCaption(QStringLiteral("Other")); }) << none;
+    QTest::newRow("font colour") << LabelChange([](TGPLabel &l) { l.Font()->SetColor(cl::Red); }) << none;
+    QTest::newRow("font size") << LabelChange([](TGPLabel &l) { l.Font()->SetSize(14); }) << none;
+    QTest::newRow("bold") << LabelChange([](TGPLabel &l) { l.Font()->SetStyle(1u << fsBold); }) << none;
+    QTest::newRow("rotation") << LabelChange([](TGPLabel &l) { l.SetAngle(90); }) << none;
+    QTest::newRow("alignment") << LabelChange([](TGPLabel &l) { l.SetAlignment(taCenter); }) << none;
+    QTest::newRow("background") << LabelChange([](TGPLabel &l) {
+        l.SetTransparent(false);
+        l.SetBackColor(cl::Yellow);
+    }) << none;
+    QTest::newRow("border") << LabelChange([](TGPLabel &l) { l.SetBorderStyle(bsSingle); }) << none;
+    QTest::newRow("shadow") << LabelChange([](TGPLabel &l) {
+        l.SetDepthShadow(3);
+        l.SetDirectionShadow(sdDownRight);
+    }) << none;
+    QTest::newRow("size") << LabelChange([](TGPLabel &l) { l.SetBounds(10, 10, 60, 40); })
+                          << LabelChange([](TGPLabel &l) { l.SetBorderStyle(bsSingle); });
+}
+
+// A text label prints a picture it keeps between prints; after any change
+// it prints what a fresh label with the same settings prints.
+void TestPrintPrep::printPictureFollowsChanges()
+{
+    QFETCH(LabelChange, change);
+    QFETCH(LabelChange, setUp);
+    auto print = [](TGPLabel &label) {
+        QImage image(300, 150, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        TReport report(&painter, 96, 96);
+        label.PrintOnReport(report, 0.1, 0.1);
+        return image;
+    };
+    TGBasePanel panel;
+    panel.resize(300, 150);
+    auto *kept = AddText(panel, QRect(10, 10, 150, 40), QStringLiteral("Label"));
+    setUp(*kept);
+    const QImage before = print(*kept);
+    QCOMPARE(print(*kept), before);
+    change(*kept);
+    const QImage after = print(*kept);
+    QVERIFY(after != before);
+
+    auto *fresh = AddText(panel, QRect(10, 10, 150, 40), QStringLiteral("Label"));
+    setUp(*fresh);
+    change(*fresh);
+    QCOMPARE(after, print(*fresh));
 }
 
 QTEST_MAIN(TestPrintPrep)
