@@ -164,6 +164,8 @@ void TQMMainScreen::mnuPrintClick()
         filer.ReadLabelFile(&prep, prep.LabelPanel(), layout, fileName);
         PlaceDialog(&prep);
         ExecDialog(prep);
+        // The printer chosen or set up there stays chosen for the program.
+        mReportPrinter->AssignSettings(*prep.ReportPrinter1());
     } catch (const std::exception &) {
         InformationBox(QString::fromLatin1(PrintErrorMessage), this);
     }

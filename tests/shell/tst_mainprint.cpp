@@ -269,6 +269,8 @@ void TestMainPrint::printHandsOverACopy()
     QCOMPARE(mWindow->ZoomCaption(), QStringLiteral("150%"));
     QCOMPARE(panel->Zoom(), 1.5f);
     QCOMPARE(mWindow->ChangesMade(), changesMade);
+    // The printer set up in the print window stays set up.
+    QCOMPARE(mWindow->ReportPrinter()->OutputFileName(), mDir->filePath(QStringLiteral("out.pdf")));
     // The copy was written at 100 %.
     panel->SetZoom(1.0f);
     QCOMPARE(copied, (QList<QRect>{shape->BoundsRect(), counter->BoundsRect()}));
