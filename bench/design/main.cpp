@@ -14,6 +14,11 @@
 
 int main(int argc, char *argv[])
 {
+    // Runs headless unless a display is at hand; 96 ppi like the tests.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_FONT_DPI"))
+        qputenv("QT_FONT_DPI", "96");
     QApplication app(argc, argv);
     RegisterLabelClasses();
     TGQuillmarkPanel32 panel;

@@ -29,7 +29,7 @@ void InformationBox(const QString &message, QWidget *parent)
 {
     QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), withLineBreaks(message),
                     QMessageBox::Ok, boxParent(parent));
-    box.exec();
+    ExecDialog(box);
 }
 
 bool QuestionBox(const QString &message, const QString &caption, QWidget *parent)
@@ -37,5 +37,12 @@ bool QuestionBox(const QString &message, const QString &caption, QWidget *parent
     QMessageBox box(QMessageBox::Question, caption, withLineBreaks(message),
                     QMessageBox::Yes | QMessageBox::No, boxParent(parent));
     box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes;
+    return ExecDialog(box) == QMessageBox::Yes;
+}
+
+void ErrorBox(const QString &message, QWidget *parent)
+{
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), withLineBreaks(message),
+                    QMessageBox::Ok, boxParent(parent));
+    ExecDialog(box);
 }

@@ -1,5 +1,7 @@
 #pragma once
-// The information and question boxes every command uses.
+// The information, question and error boxes every command uses. They run
+// through ExecDialog(), so a test's dialog runner answers them (with the
+// QMessageBox::StandardButton it chooses).
 
 #include <QString>
 
@@ -12,3 +14,7 @@ void InformationBox(const QString &message, QWidget *parent = nullptr);
 
 // The given caption, question icon, Yes and No; true when Yes was chosen.
 bool QuestionBox(const QString &message, const QString &caption, QWidget *parent = nullptr);
+
+// Caption "Error", critical icon, OK: a command failed for a reason the
+// user should read (a file that could not be written).
+void ErrorBox(const QString &message, QWidget *parent = nullptr);

@@ -1,8 +1,10 @@
 #include "design/GGraphc.h"
 
+#include "controls/MessageBoxes.h"
 #include "design/GHandle.h"
 #include "design/Gbasepnl.h"
 #include "print/engine/Canvas.h"
+#include "storage/Filer.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -229,12 +231,11 @@ void TGGraphicControl::FinishLoading()
             [this] { bringToFrontClick(); });
     connect(m->addAction(QStringLiteral("Send To Back")), &QAction::triggered, this,
             [this] { sendToBackClick(); });
-    // Cut, Copy and Clone go through the object clipboard file.
-    m->addAction(QStringLiteral("Cut"))->setEnabled(false);
-    m->addAction(QStringLiteral("Copy"))->setEnabled(false);
+    connect(m->addAction(QStringLiteral("Cut")), &QAction::triggered, this, [this] { cutClick(); });
+    connect(m->addAction(QStringLiteral("Copy")), &QAction::triggered, this, [this] { copyClick(); });
     connect(m->addAction(QStringLiteral("Delete")), &QAction::triggered, this,
             [this] { deleteClick(); });
-    m->addAction(QStringLiteral("Clone"))->setEnabled(false);
+    connect(m->addAction(QStringLiteral("Clone")), &QAction::triggered, this, [this] { Clone(); });
     m->addSeparator();
     mLockedMenuItem = m->addAction(QStringLiteral("Locked"));
     mLockedMenuItem->setCheckable(true);
@@ -277,6 +278,56 @@ void TGGraphicControl::deleteClick()
     }, Qt::QueuedConnection);
 }
 
+void TGGraphicControl::cutClick()
+{
+    NotifyChanged();
+    // As with Delete, the object (and the menu running this) may go.
+    QMetaObject::invokeMethod(this, [this] {
+        if (TGBasePanel *panel = Panel())
+            panel->CutObject(this);
+    }, Qt::QueuedConnection);
+}
+
+void TGGraphicControl::copyClick()
+{
+    if (TGBasePanel *panel = Panel())
+        panel->CopyObject(this);
+}
+
+TGGraphicControl *TGGraphicControl::Clone()
+{
+    TGBasePanel *panel = Panel();
+    if (!panel)
+        return nullptr;
+    try {
+        TGLabelObjectFiler filer;
+        filer.CloneObject(this, Owner(), panel);
+    } catch (const std::exception &e) {
+        InformationBox(QString::fromStdString(e.what()), panel);
+        return nullptr;
+    }
+    QCoreApplication::processEvents();
+
+    TGGraphicControl *clone = nullptr;
+    const QList<TGGraphicControl *> objects = panel->Objects();
+    for (auto it = objects.rbegin(); it != objects.rend() && !clone; ++it)
+        if ((*it)->ClassName() == ClassName())
+            clone = *it;
+    if (!clone || clone == this)
+        return nullptr;
+    clone->SetTop(Top() + 25);
+    clone->raise();
+    TGHandle *selection = panel->Selection();
+    if (selection->IndexOfSelected(this) >= 0) {
+        selection->RemoveFromSelection(this);
+        selection->AddToSelection(clone);
+    }
+    panel->AttachObjects();
+    panel->AfterClone();
+    NotifyChanged();
+    return clone;
+}
+
 void TGGraphicControl::lockedClick()
 {
     SetLocked(!mLocked);
@@ -316,6 +367,8 @@ void TGGraphicControl::ApplyFont(const TFont &) {}
 void TGGraphicControl::AdvanceLabel() {}
 void TGGraphicControl::RestartSequence() {}
 void TGGraphicControl::PrintOnReport(TReport &, double, double) {}
+
+void TGGraphicControl::SettleLayout() {}
 
 bool TGGraphicControl::EditNew()
 {

@@ -95,6 +95,10 @@ public:
     void DrawSelectionMarks();
     void CenterVertically();
     void CenterHorizontally();
+    // The "Clone" command: a copy 25 pixels lower, on top, selected in place
+    // of this object when this one was selected. Returns the copy (nullptr
+    // when there is no panel or the copy failed, which was reported).
+    TGGraphicControl *Clone();
 
     static QString TrimLeadingSpaces(const QString &s);
     static QString TrimTrailingSpaces(const QString &s);
@@ -113,6 +117,11 @@ public:
     // First edit after a drawing tool created the object; false when the
     // user declined and the object should go again.
     virtual bool EditNew();
+    // Brings a geometry the object adjusts by itself (text fitted to its
+    // font) up to date outside painting, so the adjustment happens while
+    // the window is busy loading or zooming rather than at the next paint,
+    // where it would count as a change of the design.
+    virtual void SettleLayout();
 
     // Screen pixels per inch, the unit of the geometry at zoom 1.0.
     static int ScreenPixelsPerInch();
@@ -127,6 +136,8 @@ protected:
 private:
     void bringToFrontClick();
     void sendToBackClick();
+    void cutClick();
+    void copyClick();
     void deleteClick();
     void lockedClick();
     void unselectableClick();

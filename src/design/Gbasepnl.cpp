@@ -4,6 +4,7 @@
 #include "design/GGraphc.h"
 #include "design/GHandle.h"
 #include "print/engine/Canvas.h"
+#include "storage/AppPaths.h"
 
 #include <QChildEvent>
 #include <QCoreApplication>
@@ -50,7 +51,7 @@ TGBasePanel::TGBasePanel(QWidget *parent)
     mFont->SetSize(10);
     mSelection = new TGHandle(this);
     mOverlay = new TBandOverlay(this);
-    SetProgramDirectory(QCoreApplication::applicationDirPath());
+    SetProgramDirectory(AppPaths::ProgramDir());
     buildPanelMenu();
     mSelection->SetPanelMenu(mPanelMenu);
     UpdateCursors();
@@ -59,7 +60,7 @@ TGBasePanel::TGBasePanel(QWidget *parent)
 TGBasePanel::~TGBasePanel()
 {
     mSelection->ClearSelection();
-    for (const QString &name : {mClipboardFileName, mTempFileName})
+    for (const QString &name : {mWrittenClipboard, mTempFileName})
         if (!name.isEmpty() && QFile::exists(name))
             QFile::remove(name);
 }
@@ -165,13 +166,20 @@ void TGBasePanel::SetZoom(float x)
     mZoom = x;
     for (TGGraphicControl *o : Objects())
         o->SetScale(x);
+    SettleObjects();
     QCoreApplication::processEvents();
     mZoomInProgress = false;
 }
 
+void TGBasePanel::SettleObjects()
+{
+    for (TGGraphicControl *o : Objects())
+        o->SettleLayout();
+}
+
 void TGBasePanel::NotifyLabelChanged()
 {
-    if (!mZoomInProgress && LabelChangedEvent)
+    if (!mZoomInProgress && !mHoldNotifications && LabelChangedEvent)
         LabelChangedEvent(this);
 }
 
@@ -416,7 +424,14 @@ bool TGBasePanel::PanelKeyDown(int key, Qt::KeyboardModifiers modifiers)
         DeleteSelection();
         return true;
     }
-    return false;
+    if (!(modifiers & Qt::ControlModifier) || (modifiers & Qt::AltModifier))
+        return false;
+    switch (key) {
+    case Qt::Key_C: CopySelection(); return true;
+    case Qt::Key_V: Paste(); return true;
+    case Qt::Key_X: CutSelection(); return true;
+    default: return false;
+    }
 }
 
 QPainterPath TGBasePanel::ShapePath(int extra) const

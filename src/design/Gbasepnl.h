@@ -74,10 +74,12 @@ public:
     // Components of new objects; objects are owned by it (nullptr: none).
     TComponent *ObjectOwner() const { return mObjectOwner; }
     void SetObjectOwner(TComponent *owner) { mObjectOwner = owner; }
-    // Scratch files in the program's directory.
+    // The object clipboard and the scratch file, in the program's directory
+    // (AppPaths::ProgramDir() unless set otherwise).
     QString ClipboardFileName() const { return mClipboardFileName; }
     QString TempFileName() const { return mTempFileName; }
     void SetProgramDirectory(const QString &directory);
+    // Tick count of the last paste; 0 = never.
     qint64 LastPasteTime() const { return mLastPasteTime; }
     bool BandActive() const { return mBandActive; }
     // Start corner and current corner as left/top and right/bottom (not normalised).
@@ -97,6 +99,8 @@ public:
 
     void NotifyLabelChanged();
     void AttachObjects();
+    // Every object's SettleLayout, first child to last.
+    void SettleObjects();
     // Mouse handlers and scale for one object (part of AttachObjects).
     void AttachObject(TGGraphicControl *object);
     void ClearObjects();
@@ -129,6 +133,19 @@ public:
     void DeleteSelection();
     // The selection when `object` is selected, else `object` alone.
     void DeleteObject(TGGraphicControl *object);
+
+    // The object clipboard: a file of label objects, geometry at zoom 1.0
+    // as in label files. Copy and cut return false (after telling the user)
+    // when the file could not be written; a failed cut deletes nothing.
+    bool CopySelection();
+    bool CutSelection();
+    // The selection when `object` is selected, else `object` alone.
+    bool CopyObject(TGGraphicControl *object);
+    bool CutObject(TGGraphicControl *object);
+    // Adds the clipboard's objects 15 pixels (at zoom 1.0) right of and below
+    // where they were copied. A second paste within a second is ignored; a
+    // damaged file is reported and leaves the panel as it was.
+    void Paste();
     void AlignLefts();
     void AlignRights();
     void AlignTops();
@@ -168,6 +185,7 @@ protected:
     void childEvent(QChildEvent *event) override;
 
     void updatePanelMenu();
+    bool writeClipboard(const QList<TGGraphicControl *> &objects);
     void invalidateSurface();
     void buildPanelMenu();
 
@@ -189,6 +207,12 @@ private:
     TComponent *mObjectOwner = nullptr;
     QString mClipboardFileName, mTempFileName;
     qint64 mLastPasteTime = 0;
+    // Only a clipboard file this panel wrote is removed with it: the print
+    // window's panel must not take the main window's clipboard along.
+    QString mWrittenClipboard;
+    // While a paste reads, the objects' own change notices are held back:
+    // a paste that fails leaves the design unchanged.
+    bool mHoldNotifications = false;
     bool mBandActive = false;
     QRect mBandRect;
     TBandOverlay *mOverlay = nullptr;

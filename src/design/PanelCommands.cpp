@@ -22,10 +22,11 @@ void TGBasePanel::buildPanelMenu()
     mItems.bringToFront = item("Bring To Front", &TGBasePanel::BringSelectionToFront);
     mItems.sendToBack = item("Send To Back", &TGBasePanel::SendSelectionToBack);
     m->addSeparator();
-    // Cut, Copy and Paste go through the object clipboard file.
     mItems.cut = item("Cut", nullptr);
+    connect(mItems.cut, &QAction::triggered, this, [this] { CutSelection(); });
     mItems.copy = item("Copy", nullptr);
-    mItems.paste = item("Paste", nullptr);
+    connect(mItems.copy, &QAction::triggered, this, [this] { CopySelection(); });
+    mItems.paste = item("Paste", &TGBasePanel::Paste);
     m->addSeparator();
     mItems.del = item("Delete", &TGBasePanel::DeleteSelection);
     m->addSeparator();
@@ -52,13 +53,11 @@ void TGBasePanel::updatePanelMenu()
 {
     const bool selected = mSelection->SelectedCount() > 0;
     const bool anyObject = !Objects().isEmpty();
-    for (QAction *a : {mItems.bringToFront, mItems.sendToBack, mItems.del, mItems.alignLeft,
-                       mItems.alignRight, mItems.alignTops, mItems.alignBottoms, mItems.centerV,
-                       mItems.centerH, mItems.font})
+    for (QAction *a : {mItems.bringToFront, mItems.sendToBack, mItems.cut, mItems.copy, mItems.del,
+                       mItems.alignLeft, mItems.alignRight, mItems.alignTops, mItems.alignBottoms,
+                       mItems.centerV, mItems.centerH, mItems.font})
         a->setEnabled(selected);
-    mItems.cut->setEnabled(false);
-    mItems.copy->setEnabled(false);
-    mItems.paste->setEnabled(false);
+    mItems.paste->setEnabled(QFile::exists(mClipboardFileName));
     mItems.lockAll->setEnabled(anyObject);
     mItems.unlockAll->setEnabled(anyObject);
 }

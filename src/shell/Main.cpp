@@ -1,9 +1,12 @@
 #include "Main.h"
 
+#include "IniFile.h"
+#include "MRUList.h"
+
 #include "controls/DialogSupport.h"
-#include "controls/MessageBoxes.h"
 #include "design/GGraphc.h"
 #include "print/engine/PrinterEngine.h"
+#include "storage/AppPaths.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -72,15 +75,21 @@ TQMMainScreen::TQMMainScreen(QWidget *parent)
     // Key preview: the window sees every key before the focused control.
     qApp->installEventFilter(this);
 
+    // 602 x 410 below the menu bar, unless a stored placement says otherwise.
+    resize(602, 410 + menuBar()->sizeHint().height());
+    {
+        const TIniFile ini(PreferencesFileName());
+        RestoreWindowPlacement(this, QStringLiteral("TQMMainScreen"), ini);
+    }
+
+    LoadPreferences();
     mLastShapeCode.clear();
     SetDefaultFontCaption();
     LoadDefaultTemplateValues();
+    createRecentFiles();
     SetTemplateCaption();
     SetArtButton();
     SetButtons();
-
-    // 602 x 410 below the menu bar.
-    resize(602, 410 + menuBar()->sizeHint().height());
 }
 
 const TPropertyTable &TQMMainScreen::Properties() const
@@ -121,7 +130,7 @@ void TQMMainScreen::buildDesignArea()
     mPanel = new TGQuillmarkPanel32(mDesignHost);
     mPanel->setObjectName(QStringLiteral("QMPanel"));
     mPanel->SetObjectOwner(this);
-    mPanel->SetProgramDirectory(QCoreApplication::applicationDirPath());
+    mPanel->SetProgramDirectory(AppPaths::ProgramDir());
     mPanel->SetPointing(true);
     mPanel->SetDrawOutline(true);
     mPanel->SetPrinting(false);
@@ -149,8 +158,8 @@ void TQMMainScreen::buildBottomBar()
     mSaveButton->setObjectName(QStringLiteral("SaveButton"));
     mSaveButton->setDefault(true);
     mSaveButton->setToolTip(QStringLiteral("Click to save changes"));
-    mSaveButton->setEnabled(false);  // saving arrives with the file commands
     mSaveButton->hide();
+    connect(mSaveButton, &QPushButton::clicked, this, &TQMMainScreen::SaveButtonClick);
 
     mCancelButton = new QPushButton(QIcon(QStringLiteral(":/shell/cancel.svg")), QStringLiteral("&Cancel"), mBottomBar);
     mCancelButton->setObjectName(QStringLiteral("CancelButton"));
@@ -189,29 +198,38 @@ void TQMMainScreen::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (!mActivated) {
         mActivated = true;
-        FormActivate();
+        // After the window is on the screen, so that a message about the
+        // reopened file stands in front of it.
+        QMetaObject::invokeMethod(this, &TQMMainScreen::FormActivate, Qt::QueuedConnection);
     }
 }
 
-// First activation: size the panel from the layout, look for printers and
-// start tracking changes. Reopening the last file belongs to the document
-// commands.
+// First activation: reopen the most recent design, size the panel from the
+// layout, look for printers and start tracking changes.
 void TQMMainScreen::FormActivate()
 {
+    QApplication::processEvents();
     mPanel->hide();
     SetChangesMade(false);
     mPanel->LabelChangedEvent = [this](QObject *) { LabelChangedEvent(); };
     mSaveButton->hide();
 
+    // A most recent file that is gone is skipped without a message.
+    const QStringList &recent = mRecentFiles->Entries();
+    if (!recent.isEmpty() && QFileInfo::exists(recent.constFirst()))
+        OpenLabelFile(recent.constFirst());
+
     SetLabelSizeFromInches(mLayout.LabelShape, mLayout.LabelWidth, mLayout.LabelHeight);
     SetTemplateCaption();
     SetArtButton();
     mShowart->setChecked(mShowart->isEnabled());
+    DoDrawArt();
 
     while (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
     mPanel->show();
-    QCoreApplication::processEvents();
+    mPanel->SettleObjects();
+    QApplication::processEvents();
 
     CheckPrinters();
 
@@ -316,17 +334,6 @@ void TQMMainScreen::SetLabelSizeFromInches(const QString &shapeCode, double widt
     if (zoom != 1.0f)
         mPanel->SetZoom(zoom);
     updateDesignAreaSize();
-    mPanel->update();
-}
-
-void TQMMainScreen::CancelButtonClick()
-{
-    if (!QuestionBox(QStringLiteral("Cancel all changes?"), QStringLiteral("CANCEL"), this))
-        return;
-    // Without a current file the label is left empty with its layout;
-    // reopening a bound file comes with the file commands.
-    mPanel->ClearObjects();
-    SetChangesMade(false);
     mPanel->update();
 }
 

@@ -4,6 +4,7 @@
 // component it is the owner (the name space) of every label object.
 
 #include "design/Gqmpanel32.h"
+#include "shell/Prefs.h"
 #include "storage/LabelLayout.h"
 #include "storage/Persist.h"
 
@@ -25,6 +26,8 @@ class QButtonGroup;
 class QWidget;
 class TPrinterEngine;
 struct TPrinterList;
+class TMRUFileList;
+class TMRUMenuItem;
 
 class TQMMainScreen : public QMainWindow, public TComponent
 {
@@ -72,6 +75,38 @@ public:
     void SetDefaultFontCaption();
     void SetTemplateCaption();
     void SetArtButton();
+    // The label art of the current layout behind the design while Showart
+    // is down; none otherwise.
+    void DoDrawArt();
+
+    // The document (MainFile.cpp).
+    // Reads the label file into the panel; a file that cannot be read
+    // leaves the default layout, no objects and no current file, and says so.
+    void OpenLabelFile(const QString &fileName);
+    // Writes the design at zoom 1.0 after dropping objects outside the
+    // label. Throws EFileWriteError; the previous file then stays intact
+    // and the design, zoom and ChangesMade are as before.
+    void SaveLabelFile(const QString &fileName);
+    // Offers to save unsaved changes. False when the user wanted them saved
+    // and they were not (Save As cancelled, the write failed): the caller
+    // must then stop, or the design would be lost.
+    bool CheckSaveNeeded();
+    // "QM" + four digits + ".QM": the first such name not present in the
+    // program's directory, counting 0001 .. 9999, then 0000. Empty when all
+    // are taken.
+    static QString ProposedFileName();
+
+    // Layouts (MainLayout.cpp). True when a layout was chosen.
+    bool GetLayoutFromTemplate(bool forNewLabel);
+    bool GetUserDefinedLayout();
+
+    // Preferences (MainPrefs.cpp). A preferences file that cannot be
+    // written is reported in an error box.
+    void LoadPreferences();
+    void SavePreferences();
+    TPreferences &Preferences() { return mPrefs; }
+    bool UseMM() const { return mPrefs.UseMM; }
+    TMRUFileList *RecentFiles() const { return mRecentFiles; }
 
     // Tool bar.
     void SelectTool(TLPanelState state);
@@ -98,6 +133,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void FormActivate();
@@ -122,9 +158,34 @@ private:
     // Printer check of the first activation (MainPrint.cpp).
     void CheckPrinters();
 
+    // Document commands (MainFile.cpp).
+    void mnuOpenClick();
+    void mnuSaveClick();
+    bool mnuSaveAsClick();
+    void SaveButtonClick();
     void CancelButtonClick();
-    void mnuAboutClick();
+    void mnuDeleteClick();
+    void mnuExitClick();
+    void OpenRecentFile(TMRUMenuItem *item, const QString &fileName);
+    // Saves and shows an error box when the write fails; true when saved.
+    bool trySave(const QString &fileName);
+    // Adds the file to the recent files list and stores the list.
+    void rememberRecentFile(const QString &fileName);
+
+    // Layout commands (MainLayout.cpp).
+    void mnuNewFromTemplateClick();
+    void mnuNewUserDefinedClick();
+    void mnuChangeFromTemplateClick();
+    void mnuChangeUserDefinedClick();
+    void newDesign(bool fromTemplate);
+    void changeLayout(bool fromTemplate);
+    void applyCurrentLayoutSize();
+
+    // Preferences and recent files (MainPrefs.cpp).
+    void mnuDefaultFontClick();
     void mnuShowHintsClick(bool checked);
+    void createRecentFiles();
+    void mnuAboutClick();
 
     TGQuillmarkPanel32 *mPanel = nullptr;
     QScrollArea *mScrollArea = nullptr;
@@ -146,6 +207,14 @@ private:
     QPushButton *mCancelButton = nullptr;
 
     QMenu *mFileMenu = nullptr;
+    QAction *mnuNewFromTemplate = nullptr;
+    QAction *mnuNewUserDefined = nullptr;
+    QAction *mnuOpen = nullptr;
+    QAction *mnuDelete = nullptr;
+    QAction *mnuSaveAs = nullptr;
+    QAction *mnuExit = nullptr;
+    QAction *mnuChangeFromTemplate = nullptr;
+    QAction *mnuChangeUserDefined = nullptr;
     QAction *mnuSave = nullptr;
     QAction *mnuPrint = nullptr;
     QAction *mnuFineTuning = nullptr;
@@ -153,6 +222,9 @@ private:
     QAction *mnuDefaultFont = nullptr;
     QMenu *mnuChangeLayout = nullptr;
     QAction *mnuShowHints = nullptr;
+
+    TPreferences mPrefs;
+    TMRUFileList *mRecentFiles = nullptr;
 
     Layout mLayout;
     QString mCurrentFileName;

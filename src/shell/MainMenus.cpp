@@ -33,15 +33,15 @@ void TQMMainScreen::buildMenus()
     mFileMenu->setObjectName(QStringLiteral("mnuFile"));
     QMenu *newMenu = mFileMenu->addMenu(QStringLiteral("&New"));
     newMenu->setObjectName(QStringLiteral("mnuNew"));
-    addItem(newMenu, QStringLiteral("From Template"), "mnuNewFromTemplate", false);
-    addItem(newMenu, QStringLiteral("User Defined Layout"), "mnuNewUserDefined", false);
-    addItem(mFileMenu, QStringLiteral("&Open"), "mnuOpen", false);
-    addItem(mFileMenu, QStringLiteral("&Delete"), "mnuDelete", false);
+    mnuNewFromTemplate = addItem(newMenu, QStringLiteral("From Template"), "mnuNewFromTemplate");
+    mnuNewUserDefined = addItem(newMenu, QStringLiteral("User Defined Layout"), "mnuNewUserDefined");
+    mnuOpen = addItem(mFileMenu, QStringLiteral("&Open"), "mnuOpen");
+    mnuDelete = addItem(mFileMenu, QStringLiteral("&Delete"), "mnuDelete");
     mFileMenu->addSeparator();
     mnuSave = addItem(mFileMenu, QStringLiteral("Save"), "mnuSave", false);
     mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuSave->setIcon(QIcon(QStringLiteral(":/shell/save.svg")));
-    addItem(mFileMenu, QStringLiteral("Save &As..."), "mnuSaveAs", false);
+    mnuSaveAs = addItem(mFileMenu, QStringLiteral("Save &As..."), "mnuSaveAs");
     mFileMenu->addSeparator();
     mnuPrint = addItem(mFileMenu, QStringLiteral("&Print or Preview"), "mnuPrint", false);
     mnuPrint->setIcon(QIcon(QStringLiteral(":/shell/print.svg")));
@@ -51,16 +51,26 @@ void TQMMainScreen::buildMenus()
     connect(mnuFineTuning, &QAction::triggered, this, &TQMMainScreen::mnuFineTuningClick);
     connect(mnuPrinterSetup, &QAction::triggered, this, &TQMMainScreen::mnuPrinterSetupClick);
     mFileMenu->addSeparator();
-    QAction *exitItem = addItem(mFileMenu, QStringLiteral("E&xit"), "mnuExit");
-    connect(exitItem, &QAction::triggered, this, &QWidget::close);
+    mnuExit = addItem(mFileMenu, QStringLiteral("E&xit"), "mnuExit");
+
+    connect(mnuNewFromTemplate, &QAction::triggered, this, &TQMMainScreen::mnuNewFromTemplateClick);
+    connect(mnuNewUserDefined, &QAction::triggered, this, &TQMMainScreen::mnuNewUserDefinedClick);
+    connect(mnuOpen, &QAction::triggered, this, &TQMMainScreen::mnuOpenClick);
+    connect(mnuDelete, &QAction::triggered, this, &TQMMainScreen::mnuDeleteClick);
+    connect(mnuSave, &QAction::triggered, this, &TQMMainScreen::mnuSaveClick);
+    connect(mnuSaveAs, &QAction::triggered, this, &TQMMainScreen::mnuSaveAsClick);
+    connect(mnuExit, &QAction::triggered, this, &TQMMainScreen::mnuExitClick);
 
     QMenu *editMenu = bar->addMenu(QStringLiteral("&Edit"));
     editMenu->setObjectName(QStringLiteral("mnuEdit"));
-    mnuDefaultFont = addItem(editMenu, QStringLiteral("&Default Font - "), "mnuDefaultFont", false);
+    mnuDefaultFont = addItem(editMenu, QStringLiteral("&Default Font - "), "mnuDefaultFont");
+    connect(mnuDefaultFont, &QAction::triggered, this, &TQMMainScreen::mnuDefaultFontClick);
     mnuChangeLayout = editMenu->addMenu(QStringLiteral("Change Label Layout"));
     mnuChangeLayout->setObjectName(QStringLiteral("mnuChangeLayout"));
-    addItem(mnuChangeLayout, QStringLiteral("From Template"), "mnuChangeFromTemplate", false);
-    addItem(mnuChangeLayout, QStringLiteral("User Defined Layout"), "mnuChangeUserDefined", false);
+    mnuChangeFromTemplate = addItem(mnuChangeLayout, QStringLiteral("From Template"), "mnuChangeFromTemplate");
+    mnuChangeUserDefined = addItem(mnuChangeLayout, QStringLiteral("User Defined Layout"), "mnuChangeUserDefined");
+    connect(mnuChangeFromTemplate, &QAction::triggered, this, &TQMMainScreen::mnuChangeFromTemplateClick);
+    connect(mnuChangeUserDefined, &QAction::triggered, this, &TQMMainScreen::mnuChangeUserDefinedClick);
 
     QMenu *helpMenu = bar->addMenu(QStringLiteral("&Help"));
     helpMenu->setObjectName(QStringLiteral("mnuHelp"));
@@ -111,11 +121,6 @@ bool TQMMainScreen::HintsShown() const
 void TQMMainScreen::SetHintsShown(bool on)
 {
     mnuShowHints->setChecked(on);
-}
-
-void TQMMainScreen::mnuShowHintsClick(bool checked)
-{
-    SetHintsShown(checked);
 }
 
 void TQMMainScreen::mnuAboutClick()

@@ -34,28 +34,10 @@ const char PrintErrorMessage[] =
 
 const QString PreviewClassName = QStringLiteral("TPreviewForm");
 
-// The fine tuning values are kept in the preferences file.
-TPrinterNudges loadNudges()
+TPrinterNudges nudgesOf(const TPreferences &prefs)
 {
-    TIniFile ini(PreferencesFileName());
-    TPreferences prefs;
-    prefs.LoadPreferences(ini);
     return {prefs.TopMarginNudge, prefs.LeftMarginNudge, prefs.VerticalSpacing,
             prefs.HorizontalSpacing};
-}
-
-// Writes the four values; every other setting of the file stays as it is.
-void saveNudges(const TPrinterNudges &nudges)
-{
-    TIniFile ini(PreferencesFileName());
-    TPreferences prefs;
-    prefs.LoadPreferences(ini);
-    prefs.TopMarginNudge = nudges.TopMargin;
-    prefs.LeftMarginNudge = nudges.LeftMargin;
-    prefs.VerticalSpacing = nudges.VerticalSpacing;
-    prefs.HorizontalSpacing = nudges.HorizontalSpacing;
-    prefs.SavePreferences(ini);
-    ini.UpdateFile();
 }
 
 // The preview window's stored placement; when nothing is stored it keeps
@@ -160,8 +142,9 @@ void TQMMainScreen::mnuPrintClick()
                                                 mReportPrinter->PrinterIndex()});
         prep.AssignPrinterSettings(*mReportPrinter);
         prep.SetSheet(TSheetMetrics::FromLayout(CurrentLabelLayout()));
-        prep.Nudges = loadNudges();
+        prep.Nudges = nudgesOf(mPrefs);
         filer.ReadLabelFile(&prep, prep.LabelPanel(), layout, fileName);
+        prep.LabelPanel()->SettleObjects();
         PlaceDialog(&prep);
         ExecDialog(prep);
         // The printer chosen or set up there stays chosen for the program.
@@ -181,14 +164,15 @@ void TQMMainScreen::mnuFineTuningClick()
         InformationBox(QString::fromLatin1(NoPrinterMessage), this);
         return;
     }
-    TPrintFineTune dialog(loadNudges(), this);
+    TPrintFineTune dialog(nudgesOf(mPrefs), this);
     if (ExecDialog(dialog) != QDialog::Accepted)
         return;
-    try {
-        saveNudges(dialog.Values());
-    } catch (const EIniError &e) {
-        InformationBox(e.message(), this);
-    }
+    const TPrinterNudges n = dialog.Values();
+    mPrefs.TopMarginNudge = n.TopMargin;
+    mPrefs.LeftMarginNudge = n.LeftMargin;
+    mPrefs.VerticalSpacing = n.VerticalSpacing;
+    mPrefs.HorizontalSpacing = n.HorizontalSpacing;
+    SavePreferences();
 }
 
 void TQMMainScreen::mnuPrinterSetupClick()

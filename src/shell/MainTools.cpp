@@ -116,6 +116,7 @@ void TQMMainScreen::buildToolBar()
     }
     connect(mShowGrid, &QToolButton::toggled, this, &TQMMainScreen::ShowGridClick);
     connect(mSnapToGrid, &QToolButton::toggled, this, &TQMMainScreen::SnapToGridClick);
+    connect(mShowart, &QToolButton::clicked, this, &TQMMainScreen::DoDrawArt);
 }
 
 QToolButton *TQMMainScreen::ToolButton(TLPanelState state) const

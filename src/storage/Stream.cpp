@@ -835,9 +835,8 @@ TComponent *PropertyReader::readComponent(TComponent *owner, QObject *parent)
     return component;
 }
 
-void PropertyReader::readProperty(TPersistent &object)
+TPropertyTarget ResolvePropertyPath(TPersistent &object, const QByteArray &path)
 {
-    const QByteArray path = readShortName();
     const QList<QByteArray> parts = path.split('.');
     TPersistent *current = &object;
     for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
@@ -848,10 +847,15 @@ void PropertyReader::readProperty(TPersistent &object)
         if (!current)
             fail(PropertyDoesNotExist);
     }
-    const QByteArray &last = parts.last();
-    if (const TPropInfo *prop = current->Properties().find(last))
-        readPropValue(*current, *prop);
-    else if (!current->ReadDefinedProperty(*this, last))
+    return {current, current->Properties().find(parts.last()), parts.last()};
+}
+
+void PropertyReader::readProperty(TPersistent &object)
+{
+    const TPropertyTarget target = ResolvePropertyPath(object, readShortName());
+    if (target.prop)
+        readPropValue(*target.object, *target.prop);
+    else if (!target.object->ReadDefinedProperty(*this, target.name))
         fail(PropertyDoesNotExist);
 }
 

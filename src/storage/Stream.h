@@ -74,6 +74,21 @@ private:
     const TComponent *mRoot = nullptr;
 };
 
+// What a dotted property path ("Font.Name", "Lines.Strings") names: every
+// part but the last steps into an owned sub-object (font, pen, brush, string
+// list, picture, bitmap); `prop` is the last part's published property, or
+// nullptr when the last part is not published and may be one of the
+// object's defined properties ("Strings", "Data").
+struct TPropertyTarget
+{
+    TPersistent *object = nullptr;
+    const TPropInfo *prop = nullptr;
+    QByteArray name;  // the last part
+};
+// The stepping the reader does; a part that names no sub-object fails with
+// "Property does not exist".
+TPropertyTarget ResolvePropertyPath(TPersistent &object, const QByteArray &path);
+
 // Reads values and component records back; every failure is an EStreamError.
 class PropertyReader
 {
@@ -95,6 +110,9 @@ public:
                             const std::function<void(TComponent *)> &callback);
     // Signature and one component record, references resolved.
     TComponent *readRootComponent(TComponent *owner, QObject *parent);
+    // One property record (path, then value) assigned to `object`, as inside
+    // a component record. References to components are not resolved here.
+    void readProperty(TPersistent &object);
 
     void readListBegin();   // "Invalid property value" unless the tag is 1
     void readListEnd();     // ... unless it is 0
@@ -122,7 +140,6 @@ public:
 
 private:
     TComponent *readComponent(TComponent *owner, QObject *parent);
-    void readProperty(TPersistent &object);
     void readPropValue(TPersistent &object, const TPropInfo &prop);
     void readCollection(TCollection &collection);
     QByteArray readStringBytes();

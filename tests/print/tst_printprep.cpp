@@ -14,7 +14,6 @@
 #include "print/engine/PrinterEngine.h"
 #include "print/engine/Report.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -39,15 +38,6 @@ struct TRunDriver
     TRunDriver()
     {
         SetDialogRunner([this](QDialog &dialog) { return run(dialog); });
-        // The information boxes run modally on their own.
-        QObject::connect(&BoxCloser, &QTimer::timeout, [this] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (box && box->isVisible()) {
-                Messages.append(box->text());
-                box->done(QMessageBox::Ok);
-            }
-        });
-        BoxCloser.start(5);
     }
     ~TRunDriver() { SetDialogRunner(nullptr); }
 
@@ -82,7 +72,6 @@ struct TRunDriver
         return QDialog::Rejected;
     }
 
-    QTimer BoxCloser;
     bool StopPreview = false;
     QStringList Messages;
     int StatusWindows = 0;

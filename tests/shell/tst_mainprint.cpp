@@ -25,7 +25,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 #include <functional>
@@ -42,28 +41,23 @@ TPrinterList pdfOnly()
 const QString NoPrinter = QStringLiteral(
     "No printers and/or no default printer found.\nPrint related action cannot continue.");
 
-// Answers the information boxes, which run modally on their own, and
-// hands every other dialog to `onDialog`.
+// Answers the message boxes with OK and hands every other dialog to
+// `OnDialog`.
 struct TUser
 {
     TUser()
     {
         SetDialogRunner([this](QDialog &dialog) {
+            if (auto *box = qobject_cast<QMessageBox *>(&dialog)) {
+                Messages.append(box->text());
+                return int(QMessageBox::Ok);
+            }
             ++Dialogs;
             return OnDialog ? OnDialog(dialog) : int(QDialog::Rejected);
         });
-        QObject::connect(&BoxCloser, &QTimer::timeout, [this] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (box && box->isVisible()) {
-                Messages.append(box->text());
-                box->done(QMessageBox::Ok);
-            }
-        });
-        BoxCloser.start(5);
     }
     ~TUser() { SetDialogRunner(nullptr); }
 
-    QTimer BoxCloser;
     std::function<int(QDialog &)> OnDialog;
     QStringList Messages;
     int Dialogs = 0;
@@ -183,6 +177,11 @@ void TestMainPrint::printerCheck()
 
 void TestMainPrint::printHandsOverACopy()
 {
+    {
+        TIniFile ini(PreferencesFileName());
+        ini.WriteInteger(QStringLiteral("Printer"), QStringLiteral("VerticalSpacing"), 3);
+        ini.UpdateFile();
+    }
     openWindow();
     TGQuillmarkPanel32 *panel = mWindow->Panel();
     auto *shape = new TGLabelShapes;
@@ -198,11 +197,6 @@ void TestMainPrint::printHandsOverACopy()
         mWindow->ZoomIn();
     QCOMPARE(mWindow->ZoomCaption(), QStringLiteral("150%"));
 
-    {
-        TIniFile ini(PreferencesFileName());
-        ini.WriteInteger(QStringLiteral("Printer"), QStringLiteral("VerticalSpacing"), 3);
-        ini.UpdateFile();
-    }
     // An earlier scratch file is left alone; the next number is taken.
     {
         QFile f(mDir->filePath(QStringLiteral("QM0.TMP")));

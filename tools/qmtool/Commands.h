@@ -3,11 +3,9 @@
 
 #include <QStringList>
 
+int runBuild(const QStringList &args);
+int runDump(const QStringList &args);
 int runInspect(const QStringList &args);
 int runTemplates(const QStringList &args);
 int runPrint(const QStringList &args);
 int runRender(const QStringList &args);
-
-// For the drawing commands, once the widget application exists: label
-// classes registered, fonts pinned as the program pins them.
-void SetUpDrawing();

@@ -2,50 +2,19 @@
 // read value by value without creating objects.
 
 #include "Commands.h"
+#include "Json.h"
 
 #include "storage/Stream.h"
 
 #include <QFile>
-#include <QLocale>
 
-#include <cmath>
 #include <cstdio>
 
 namespace {
 
-QByteArray jsonString(const QString &text)
-{
-    QByteArray out = "\"";
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0))
-                out += "\\u" + QByteArray::number(c.unicode(), 16).rightJustified(4, '0');
-            else
-                out += QString(c).toUtf8();
-        }
-    }
-    return out + '"';
-}
-
 QByteArray jsonText(const QByteArray &cp1252)
 {
     return jsonString(streamcodec::fromCp1252(cp1252));
-}
-
-// JSON has no infinities; they become strings.
-QByteArray jsonNumber(double value)
-{
-    if (std::isnan(value))
-        return "\"NaN\"";
-    if (std::isinf(value))
-        return value < 0 ? "\"-Infinity\"" : "\"Infinity\"";
-    return QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
 QByteArray typed(const char *type, const QByteArray &value)

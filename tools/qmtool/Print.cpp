@@ -199,6 +199,7 @@ int runPrint(const QStringList &args)
     if (const QString why = parse(args, o); !why.isEmpty())
         return printUsage(why);
 
+    PrepareLabelObjects();
     try {
         TLabelDocument document;
         document.Open(o.file);

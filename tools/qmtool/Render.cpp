@@ -53,6 +53,7 @@ int runRender(const QStringList &args)
     if (file.isEmpty() || output.isEmpty())
         return renderUsage();
 
+    PrepareLabelObjects();
     try {
         TLabelDocument document;
         document.Open(file);

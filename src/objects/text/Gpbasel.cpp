@@ -384,6 +384,11 @@ QString TGBaseLabel::DisplayCaption() const
     return symbolfonts::DisplayText(mFont->Name(), mCaption);
 }
 
+void TGBaseLabel::SettleLayout()
+{
+    RecalculateLayout();
+}
+
 void TGBaseLabel::RecalculateLayout()
 {
     if (!mLayoutDirty)
@@ -552,6 +557,9 @@ void TGBaseLabel::PrintOnReport(TReport &report, double left, double top)
 {
     if (Width() < 1 || Height() < 1)
         return;
+    // A layout still to be made may resize the object: first, so that the
+    // picture and the place it is printed at agree.
+    RecalculateLayout();
     const double p = ScreenPixelsPerInch();
     const QRect bounds = BoundsRect();
     const TPrintPicture::Key key{DisplayCaption(), CanvasFont(), mFont->Color(), size(), mAlignment,

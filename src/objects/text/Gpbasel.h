@@ -86,6 +86,7 @@ public:
     void FinishLoading() override;
     void Paint() override;
     void CheckBoundsChanged() override;
+    void SettleLayout() override;
     void PrepareObjectMenu() override;
     void ApplyFont(const TFont &font) override;
     void PrintOnReport(TReport &report, double left, double top) override;

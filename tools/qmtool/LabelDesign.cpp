@@ -1,0 +1,120 @@
+#include "LabelDesign.h"
+
+#include "controls/Fonts.h"
+#include "design/Gqmpanel32.h"
+#include "objects/Register.h"
+#include "storage/LabelLayout.h"
+
+#include <cmath>
+#include <limits>
+
+void PrepareLabelObjects()
+{
+    RegisterLabelClasses();
+    InstallFontSubstitutions();
+}
+
+const TPropertyTable &TToolWindow::Properties() const
+{
+    static const TPropertyTable table(nullptr, {});
+    return table;
+}
+
+LabelDesign::LabelDesign() : mWindow(std::make_unique<TToolWindow>())
+{
+    mPanel = new TGQuillmarkPanel32(mWindow.get());
+    mPanel->SetObjectOwner(mWindow.get());
+    if (mScratch.isValid())
+        mPanel->SetProgramDirectory(mScratch.path());
+}
+
+LabelDesign::~LabelDesign()
+{
+    // The objects go with the panel, before their owner.
+    delete mPanel;
+}
+
+namespace {
+
+struct Field
+{
+    const char *name;
+    enum Kind { Text, Float, Integer } kind;
+    QString TLabelLayout::*text;
+    double TLabelLayout::*number;
+    qint32 TLabelLayout::*integer;
+    int length;
+};
+
+const Field Fields[] = {
+    {"Name", Field::Text, &TLabelLayout::Name, nullptr, nullptr, TLabelLayout::NameLength},
+    {"LabelHeight", Field::Float, nullptr, &TLabelLayout::LabelHeight, nullptr, 0},
+    {"LabelWidth", Field::Float, nullptr, &TLabelLayout::LabelWidth, nullptr, 0},
+    {"Across", Field::Integer, nullptr, nullptr, &TLabelLayout::Across, 0},
+    {"Down", Field::Integer, nullptr, nullptr, &TLabelLayout::Down, 0},
+    {"TopMargin", Field::Float, nullptr, &TLabelLayout::TopMargin, nullptr, 0},
+    {"LeftMargin", Field::Float, nullptr, &TLabelLayout::LeftMargin, nullptr, 0},
+    {"HorizontalPitch", Field::Float, nullptr, &TLabelLayout::HorizontalPitch, nullptr, 0},
+    {"VerticalPitch", Field::Float, nullptr, &TLabelLayout::VerticalPitch, nullptr, 0},
+    {"PageWidth", Field::Float, nullptr, &TLabelLayout::PageWidth, nullptr, 0},
+    {"PageHeight", Field::Float, nullptr, &TLabelLayout::PageHeight, nullptr, 0},
+    {"ColumnGap", Field::Float, nullptr, &TLabelLayout::ColumnGap, nullptr, 0},
+    {"RowGap", Field::Float, nullptr, &TLabelLayout::RowGap, nullptr, 0},
+    {"PrinterType", Field::Text, &TLabelLayout::PrinterType, nullptr, nullptr, TLabelLayout::PrinterTypeLength},
+    {"PaperSize", Field::Text, &TLabelLayout::PaperSize, nullptr, nullptr, TLabelLayout::PaperSizeLength},
+    {"LabelShape", Field::Text, &TLabelLayout::LabelShape, nullptr, nullptr, TLabelLayout::LabelShapeLength},
+    {"ProductType", Field::Text, &TLabelLayout::ProductType, nullptr, nullptr, TLabelLayout::ProductTypeLength},
+    {"ArtName", Field::Text, &TLabelLayout::ArtName, nullptr, nullptr, TLabelLayout::ArtNameLength},
+};
+
+}  // namespace
+
+JsonValue LayoutToJson(const TLabelLayout &layout)
+{
+    JsonValue out = JsonValue::object();
+    for (const Field &f : Fields) {
+        const QString name = QLatin1String(f.name);
+        switch (f.kind) {
+        case Field::Text: out.insert(name, JsonValue::string(layout.*f.text)); break;
+        case Field::Float: out.insert(name, JsonValue::number(layout.*f.number)); break;
+        case Field::Integer: out.insert(name, JsonValue::number(layout.*f.integer)); break;
+        }
+    }
+    return out;
+}
+
+void LayoutFromJson(const JsonValue &json, TLabelLayout &layout)
+{
+    if (json.type() != JsonValue::Object)
+        throw InputError(QStringLiteral("\"layout\" must be an object"));
+    for (const auto &[key, value] : json.members()) {
+        const Field *field = nullptr;
+        for (const Field &f : Fields)
+            if (key == QLatin1String(f.name))
+                field = &f;
+        if (!field)
+            throw InputError(QStringLiteral("layout: unknown field \"%1\"").arg(key));
+        const QString where = QStringLiteral("layout field %1").arg(key);
+        switch (field->kind) {
+        case Field::Text:
+            if (value.type() != JsonValue::String)
+                throw InputError(where + QStringLiteral(" must be a string"));
+            if (value.toString().size() > field->length)
+                throw InputError(where + QStringLiteral(" holds at most %1 characters").arg(field->length));
+            layout.*field->text = value.toString();
+            break;
+        case Field::Float:
+            if (value.type() != JsonValue::Number)
+                throw InputError(where + QStringLiteral(" must be a number"));
+            layout.*field->number = value.toNumber();
+            break;
+        case Field::Integer: {
+            const double n = value.type() == JsonValue::Number ? value.toNumber() : 0.5;
+            if (n != std::floor(n) || n < std::numeric_limits<qint32>::min() || n > std::numeric_limits<qint32>::max())
+                throw InputError(where + QStringLiteral(" must be a whole number"));
+            layout.*field->integer = qint32(n);
+            break;
+        }
+        }
+    }
+}
