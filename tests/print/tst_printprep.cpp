@@ -107,7 +107,6 @@ private Q_SLOTS:
     void clickingCells_data();
     void clickingCells();
     void allAndNone();
-    void noCellSelected();
     void selectionSurvivesRuns();
     void stoppedPreviewOpensNothing();
     void paperOfRun_data();
@@ -225,32 +224,22 @@ void TestPrintPrep::clickingCells()
 
 void TestPrintPrep::allAndNone()
 {
-    TLabelPrintPrep prep(nullptr, pdfOnly());
-    prep.SetSheet(TSheetMetrics::FromLayout(TLabelLayout::Default()));
-    prep.show();
-    prep.PushButton(TLabelPrintPrep::NoneButton)->click();
-    QVERIFY(selectedCells(prep).isEmpty());
-    QVERIFY(!prep.AnyChecked());
-    QTest::mouseClick(prep.PaintBox(), Qt::LeftButton, {}, QPoint(70, 40));
-    QCOMPARE(selectedCells(prep), QList<int>{4});
-    prep.PushButton(TLabelPrintPrep::AllButton)->click();
-    QCOMPARE(selectedCells(prep).size(), 30);
-    QCOMPARE(prep.PaintBox()->grab().toImage().pixelColor(20, 25), QColor(255, 128, 128));
-}
-
-void TestPrintPrep::noCellSelected()
-{
     TRunDriver driver;
     TLabelPrintPrep prep(nullptr, pdfOnly());
     prep.SetSheet(TSheetMetrics::FromLayout(TLabelLayout::Default()));
     prep.show();
     prep.PushButton(TLabelPrintPrep::NoneButton)->click();
+    QVERIFY(selectedCells(prep).isEmpty());
     for (TLabelPrintPrep::Button b : {TLabelPrintPrep::PrintButton, TLabelPrintPrep::PreviewButton})
         prep.PushButton(b)->click();
     QCOMPARE(driver.Messages, (QStringList{QStringLiteral("Need at least one label selected"),
                                            QStringLiteral("Need at least one label selected")}));
     QCOMPARE(driver.StatusWindows, 0);
     QVERIFY(!prep.LabelPanel()->Printing());
+
+    prep.PushButton(TLabelPrintPrep::AllButton)->click();
+    QCOMPARE(selectedCells(prep).size(), 30);
+    QCOMPARE(prep.PaintBox()->grab().toImage().pixelColor(20, 25), QColor(255, 128, 128));
 }
 
 void TestPrintPrep::selectionSurvivesRuns()

@@ -245,13 +245,9 @@ void TestQmtoolPrint::errors_data()
         << "qmtool: Unable to open DAMAGED. Possibly corrupted, posibly not a Quillmark file\n"
            "(...)\n";
     QTest::newRow("no output") << QStringList{"print", "FILE"} << 2 << "";
-    QTest::newRow("both outputs") << QStringList{"print", "FILE", "-o", "OUT", "--printer", "x"}
-                                  << 2 << "";
     QTest::newRow("no sheets") << QStringList{"print", "FILE", "-o", "OUT", "--sheets", "0"} << 2
                                << "";
     QTest::newRow("nudge too far") << QStringList{"print", "FILE", "-o", "OUT", "--nudge", "9,0,0,0"}
-                                   << 2 << "";
-    QTest::newRow("bad cell list") << QStringList{"print", "FILE", "-o", "OUT", "--cells", "1,x"}
                                    << 2 << "";
     QTest::newRow("zoom out of range") << QStringList{"render", "FILE", "-o", "OUT", "--zoom", "0"}
                                        << 2 << "";
