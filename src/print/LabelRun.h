@@ -77,7 +77,7 @@ void PrepareLabelRun(TLabelRun &run, TGBasePanel *panel, const TSheetMetrics &sh
 // True when a cell of the sheet (0 .. Across x Down - 1) is selected.
 bool AnyChecked(const QList<bool> &cells, const TSheetMetrics &sheet);
 
-// A design panel deletes the program's clipboard and scratch files when it
-// goes. A panel holding a print copy of the design must leave them alone:
-// this points its scratch file names into a folder that does not exist.
+// A design panel deletes the program's scratch file when it goes. A panel
+// holding a print copy of the design must leave the main window's files
+// alone: this points its file names into a folder that does not exist.
 void DetachScratchFiles(TGBasePanel *panel);

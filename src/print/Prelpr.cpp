@@ -29,7 +29,7 @@
 class TSheetPicture : public QWidget
 {
 public:
-    explicit TSheetPicture(TLabelPrintPrep *owner) : QWidget(nullptr), mOwner(owner) {}
+    TSheetPicture(TLabelPrintPrep *owner, QWidget *parent) : QWidget(parent), mOwner(owner) {}
 
     void paintCell(TCanvas &c, int cell) const
     {
@@ -142,8 +142,7 @@ TLabelPrintPrep::TLabelPrintPrep(QWidget *parent, const TPrinterList &printers)
     QFont bold = mTitleStrip->font();
     bold.setBold(true);
     mTitleStrip->setFont(bold);
-    mPaintBox = new TSheetPicture(this);
-    mPaintBox->setParent(mSheetPanel);
+    mPaintBox = new TSheetPicture(this, mSheetPanel);
     mPaintBox->setObjectName(QStringLiteral("PaintBox"));
     mSheetButtons = new QWidget(mSheetPanel);
     auto *sheetButtons = new QHBoxLayout(mSheetButtons);
