@@ -7,6 +7,7 @@
 #include "objects/Register.h"
 #include "objects/graphic/Glshapes.h"
 #include "objects/text/Gpclabel.h"
+#include "print/LabelRun.h"
 #include "print/Prelpr.h"
 #include "print/Printft.h"
 #include "print/Printlbl.h"
@@ -197,9 +198,10 @@ void TestMainPrint::printHandsOverACopy()
         mWindow->ZoomIn();
     QCOMPARE(mWindow->ZoomCaption(), QStringLiteral("150%"));
 
-    // An earlier scratch file is left alone; the next number is taken.
-    {
-        QFile f(mDir->filePath(QStringLiteral("QM0.TMP")));
+    // An earlier print file is left alone, the next number is taken; the
+    // print window's copy leaves the main window's scratch files alone too.
+    for (const char *name : {"QM0.TMP", "Clipbrd.tmp", "TempFile.tmp"}) {
+        QFile f(mDir->filePath(QLatin1String(name)));
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("someone else's");
     }
@@ -232,6 +234,7 @@ void TestMainPrint::printHandsOverACopy()
             // The scratch file holds the design at 100 % and the sheet
             // without the template's names.
             TGBasePanel check;
+            DetachScratchFiles(&check);
             TLabelLayout layout;
             TGLabelObjectFiler().ReadLabelFile(nullptr, &check, layout, scratch);
             QCOMPARE(layout.Name, QString());
@@ -259,6 +262,8 @@ void TestMainPrint::printHandsOverACopy()
     QVERIFY(seen);
     QCOMPARE(user.Messages, QStringList());
     QCOMPARE(scratchFiles(mDir->path()), QStringList{QStringLiteral("QM0.TMP")});
+    QVERIFY(QFile::exists(mDir->filePath(QStringLiteral("Clipbrd.tmp"))));
+    QVERIFY(QFile::exists(mDir->filePath(QStringLiteral("TempFile.tmp"))));
     QCOMPARE(counter->CurrentValue(), 1000);
     QCOMPARE(mWindow->ZoomCaption(), QStringLiteral("150%"));
     QCOMPARE(panel->Zoom(), 1.5f);
