@@ -77,58 +77,21 @@ TPageRecorder *TLabelPrinter::ReportRecorder()
     return mReportRecorder.get();
 }
 
-void TLabelPrinter::SetSheet(const TSheetMetrics &sheet, const TPrinterNudges &nudges)
-{
-    const TRunGeometry g = FineTuned(sheet, nudges);
-    LabelHeight = sheet.LabelHeight;
-    LabelWidth = sheet.LabelWidth;
-    Across = sheet.Across;
-    Down = sheet.Down;
-    ColumnGap = sheet.ColumnGap;
-    RowGap = sheet.RowGap;
-    TopMargin = g.TopMargin;
-    LeftMargin = g.LeftMargin;
-    HorizontalPitch = g.HorizontalPitch;
-    VerticalPitch = g.VerticalPitch;
-}
-
 void TLabelPrinter::SetUpRun(bool isPrinting, const QString &paperSize, QIODevice *previewStream)
 {
-    IsPrinting = isPrinting;
+    TReportEngine *engine = nullptr;
     if (isPrinting) {
-        ActiveReport = ReportPrinter();
+        engine = ReportPrinter();
         setWindowTitle(QStringLiteral("Print Status"));
         mCancelButton->setText(QStringLiteral("Cancel"));
     } else {
         TPageRecorder *recorder = ReportRecorder();
         recorder->SetStream(previewStream);
-        ActiveReport = recorder;
+        engine = recorder;
         setWindowTitle(QStringLiteral("Preview Status"));
         mCancelButton->setText(QStringLiteral("Stop"));
     }
-    if (const int code = PaperCodeOf(paperSize))
-        ActiveReport->SelectPaper(code);
-    ActiveReport->SetOrientation(IsLandscapePaper(paperSize) ? poLandscape : poPortrait);
-    HookEngine();
-}
-
-void TLabelPrinter::HookEngine()
-{
-    if (!ActiveReport)
-        return;
-    ActiveReport->OnBeforePrint = [this] { BeforePrintLabels(); };
-    ActiveReport->OnPrint = [this] { PrintLabels(); };
-}
-
-QPointF TLabelPrinter::LabelPosition(int row, int column) const
-{
-    double x = column * HorizontalPitch + LeftMargin;
-    double y = row * VerticalPitch + TopMargin;
-    if (column + 1 > HalfAcross && ColumnGap > 0)
-        x += ColumnGap;
-    if (row + 1 > HalfDown && RowGap > 0)
-        y += RowGap;
-    return {x, y};
+    SetEngine(engine, isPrinting, paperSize);
 }
 
 void TLabelPrinter::showEvent(QShowEvent *event)
@@ -143,15 +106,12 @@ void TLabelPrinter::RunJob()
     if (mJobStarted)
         return;
     mJobStarted = true;
-    HalfAcross = Across / 2;
-    HalfDown = Down / 2;
     setWindowTitle(IsPrinting ? QStringLiteral("Print Status ") : QStringLiteral("Preview Status"));
 
     try {
-        if (!ActiveReport)
-            throw EReportError(QStringLiteral("There is no print engine for this run."));
-        ActiveReport->SetStatusLabel(mStatusText);
-        ActiveReport->Execute();
+        if (ActiveReport)
+            ActiveReport->SetStatusLabel(mStatusText);
+        Execute();
     } catch (const EReportError &e) {
         mJobError = e.message();
     } catch (const EStreamError &e) {
@@ -201,54 +161,11 @@ void TLabelPrinter::BeforePrintLabels()
     ActiveReport->StatusText.append(QString());
 }
 
-void TLabelPrinter::PrintLabels()
+void TLabelPrinter::LabelPrinted(int label, int page)
 {
-    if (!IsPrinting)
-        PageCount = 1;
-    if (Across <= 0 || Down <= 0)
-        return;
-    int page = 0, row = 0, column = -1;
-    // A cancelled print job ends the loop as well; its pages go nowhere.
-    while (!Stopped && !ActiveReport->Aborted()) {
-        ++column;
-        if (column + 1 > Across) {
-            column = 0;
-            ++row;
-        }
-        if (row + 1 > Down) {
-            ++page;
-            if (page >= PageCount)
-                break;
-            row = 0;
-            column = 0;
-            ActiveReport->NewPage();
-        }
-        const int cell = row * Across + column;
-        if (!CellSelected.value(cell, false))
-            continue;
-
-        const QPointF at = LabelPosition(row, column);
-
-        ActiveReport->Brush.Color = cl::Black;
-        ActiveReport->Brush.Style = bsClear;
-        ActiveReport->Pen.Color = cl::Black;
-        ActiveReport->Pen.Style = psSolid;
-        ActiveReport->Pen.Width = -1;
-        ActiveReport->Pen.Mode = pmCopy;
-        ActiveReport->Font.Name = QStringLiteral("Arial");
-        ActiveReport->Font.Size = 8;
-
-        if (LabelPanel) {
-            LabelPanel->PrintObjects(*ActiveReport, at.x(), at.y());
-            LabelPanel->AdvanceLabels();
-        }
-
-        ActiveReport->StatusFormat = QStringLiteral("Printed label %1 on page %2")
-                                         .arg(cell + 1)
-                                         .arg(page + 1);
-        ActiveReport->UpdateStatus();
-        QCoreApplication::processEvents();
-    }
+    ActiveReport->StatusFormat = QStringLiteral("Printed label %1 on page %2").arg(label).arg(page);
+    ActiveReport->UpdateStatus();
+    QCoreApplication::processEvents();
 }
 
 void TLabelPrinter::CancelButtonClick()

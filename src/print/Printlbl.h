@@ -4,68 +4,41 @@
 // whole label drawn at its place, the counters advance, progress is shown;
 // then it reports the outcome and waits for OK.
 
-#include "print/Sheet.h"
+#include "print/LabelRun.h"
 
 #include <QDialog>
-#include <QList>
-#include <QPointF>
 
 #include <memory>
 
 class QIODevice;
 class QLabel;
 class QPushButton;
-class TGBasePanel;
 class TPageRecorder;
 class TPrinterEngine;
-class TReportEngine;
 
-class TLabelPrinter : public QDialog
+class TLabelPrinter : public QDialog, public TLabelRun
 {
     Q_OBJECT
 public:
     explicit TLabelPrinter(QWidget *parent = nullptr);
     ~TLabelPrinter() override;
 
-    // Set by the print preparation before the window is shown.
-    TGBasePanel *LabelPanel = nullptr;
-    TReportEngine *ActiveReport = nullptr;
-    bool IsPrinting = true;
-    bool Stopped = false;
-    int PageCount = 1;
-    double LabelHeight = 0, LabelWidth = 0;  // carried, not used in placement
-    qint32 Across = 0, Down = 0;
-    double TopMargin = 0, LeftMargin = 0, HorizontalPitch = 0, VerticalPitch = 0;
-    double ColumnGap = 0, RowGap = 0;
-    // Cell k = row x Across + column; cells beyond the list are not printed.
-    QList<bool> CellSelected;
-    // Across div 2 and Down div 2, set when the job starts.
-    int HalfAcross = 0, HalfDown = 0;
+    // The run's fields (TLabelRun) are set by the print preparation before
+    // the window is shown.
 
     // The window's own engines, made on first use: one prints, the other
     // records the pages of a preview.
     TPrinterEngine *ReportPrinter();
     TPageRecorder *ReportRecorder();
 
-    // Sheet geometry of the run: counts, gaps and label size from the
-    // sheet, margins and pitches fine-tuned with the nudges.
-    void SetSheet(const TSheetMetrics &sheet, const TPrinterNudges &nudges);
     // Print: the printer engine, caption "Print Status", button "Cancel".
     // Preview: the recorder writing into `previewStream`, caption "Preview
     // Status", button "Stop". Also sets the paper and orientation of the
     // layout's paper size and hooks the engine's events to this window.
     void SetUpRun(bool isPrinting, const QString &paperSize, QIODevice *previewStream = nullptr);
-    // The engine's before-print event calls BeforePrintLabels, its print
-    // event PrintLabels.
-    void HookEngine();
-
-    // Top-left corner of a cell's label on the sheet, in inches.
-    QPointF LabelPosition(int row, int column) const;
-
     // The job; runs once, on the first showing of the window.
     void RunJob();
-    void BeforePrintLabels();
-    void PrintLabels();
+    void BeforePrintLabels() override;
     void CancelButtonClick();
 
     bool JobStarted() const { return mJobStarted; }
@@ -79,6 +52,8 @@ public:
     QPushButton *CancelButton() const { return mCancelButton; }
 
 protected:
+    // "Printed label 4 on page 2", then pending events (the button).
+    void LabelPrinted(int label, int page) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void reject() override;

@@ -5,6 +5,7 @@
 
 #include "controls/DialogSupport.h"
 #include "design/GGraphc.h"
+#include "print/engine/PrinterEngine.h"
 #include "storage/AppPaths.h"
 
 #include <QAbstractScrollArea>
@@ -204,8 +205,7 @@ void TQMMainScreen::showEvent(QShowEvent *event)
 }
 
 // First activation: reopen the most recent design, size the panel from the
-// layout and start tracking changes. The printer check belongs to the print
-// commands.
+// layout, look for printers and start tracking changes.
 void TQMMainScreen::FormActivate()
 {
     QApplication::processEvents();
@@ -230,6 +230,8 @@ void TQMMainScreen::FormActivate()
     mPanel->show();
     mPanel->SettleObjects();
     QApplication::processEvents();
+
+    CheckPrinters();
 
     SetChangesMade(false);
     SetButtons();

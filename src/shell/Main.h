@@ -12,6 +12,8 @@
 #include <QString>
 
 #include <array>
+#include <functional>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -22,6 +24,8 @@ class QToolBar;
 class QToolButton;
 class QButtonGroup;
 class QWidget;
+class TPrinterEngine;
+struct TPrinterList;
 class TMRUFileList;
 class TMRUMenuItem;
 
@@ -114,6 +118,18 @@ public:
     bool HintsShown() const;
     void SetHintsShown(bool on);
 
+    // Print commands (MainPrint.cpp).
+    TPrinterEngine *ReportPrinter() const { return mReportPrinter.get(); }
+    void mnuPrintClick();
+    void mnuFineTuningClick();
+    void mnuPrinterSetupClick();
+    // The printers the check at first activation looks at: the system's
+    // unless a test puts another list here.
+    static std::function<TPrinterList()> PrinterListSource;
+    // dir + "QM" + n + ".TMP" for the first n of 0 .. 99999 whose file does
+    // not exist; n = 100000 when they all do.
+    static QString PrintFileName(const QString &dir);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -138,6 +154,9 @@ private:
     // Keyboard preview (Main.cpp).
     bool previewKeyPress(QKeyEvent *event);
     bool previewKeyRelease(QKeyEvent *event);
+
+    // Printer check of the first activation (MainPrint.cpp).
+    void CheckPrinters();
 
     // Document commands (MainFile.cpp).
     void mnuOpenClick();
@@ -213,6 +232,7 @@ private:
     bool mChangesMade = false;
     bool mBusy = true;
     bool mPrinterAvailable = false;
+    std::unique_ptr<TPrinterEngine> mReportPrinter;
     bool mActivated = false;
     int mStartupPixelsPerInch = 96;
 };

@@ -47,6 +47,9 @@ void TQMMainScreen::buildMenus()
     mnuPrint->setIcon(QIcon(QStringLiteral(":/shell/print.svg")));
     mnuFineTuning = addItem(mFileMenu, QStringLiteral("Printer Fine &Tuning"), "mnuFineTuning", false);
     mnuPrinterSetup = addItem(mFileMenu, QStringLiteral("Printer &Setup"), "mnuPrinterSetup", false);
+    connect(mnuPrint, &QAction::triggered, this, &TQMMainScreen::mnuPrintClick);
+    connect(mnuFineTuning, &QAction::triggered, this, &TQMMainScreen::mnuFineTuningClick);
+    connect(mnuPrinterSetup, &QAction::triggered, this, &TQMMainScreen::mnuPrinterSetupClick);
     mFileMenu->addSeparator();
     mnuExit = addItem(mFileMenu, QStringLiteral("E&xit"), "mnuExit");
 

@@ -1,19 +1,22 @@
 // Real printing: two sheets of labels through the print run and the printer
-// engine into a queue of a private CUPS server (tests/print/cups-server.sh),
-// then the spooled PostScript rasterized and probed where the layout puts
-// the labels.
+// engine (in the status window, or in qmtool print --printer) into a queue of
+// a private CUPS server (tests/print/cups-server.sh), then the spooled
+// PostScript rasterized and probed where the layout puts the labels.
 
 #include "design/Gbasepnl.h"
+#include "objects/Register.h"
 #include "objects/graphic/Glshapes.h"
 #include "print/Printlbl.h"
 #include "print/Sheet.h"
 #include "print/engine/PrinterEngine.h"
+#include "storage/Filer.h"
 #include "storage/LabelLayout.h"
 
 #include <QDir>
 #include <QImage>
 #include <QLabel>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -129,9 +132,12 @@ void TestCupsPrint::printsTwoSheets_data()
     QTest::addColumn<QString>("paper");
     QTest::addColumn<QSize>("pageSize");  // points, as the paper leaves the printer
     QTest::addColumn<bool>("turned");
-    QTest::newRow("Letter") << "LTR" << QSize(612, 792) << false;
-    QTest::newRow("A4") << "A4" << QSize(595, 842) << false;
-    QTest::newRow("Letter landscape") << "LTRL" << QSize(612, 792) << true;
+    QTest::addColumn<bool>("viaTool");  // qmtool print --printer instead of the status window
+    QTest::newRow("Letter") << "LTR" << QSize(612, 792) << false << false;
+    QTest::newRow("A4") << "A4" << QSize(595, 842) << false << false;
+    QTest::newRow("Letter landscape") << "LTRL" << QSize(612, 792) << true << false;
+    QTest::newRow("qmtool, Letter") << "LTR" << QSize(612, 792) << false << true;
+    QTest::newRow("qmtool, Letter landscape") << "LTRL" << QSize(612, 792) << true << true;
 }
 
 void TestCupsPrint::printsTwoSheets()
@@ -139,6 +145,7 @@ void TestCupsPrint::printsTwoSheets()
     QFETCH(QString, paper);
     QFETCH(QSize, pageSize);
     QFETCH(bool, turned);
+    QFETCH(bool, viaTool);
     const QString gs = QStandardPaths::findExecutable(QStringLiteral("gs"));
     QVERIFY2(!gs.isEmpty(), "Ghostscript (gs) is needed to read the printed pages");
     const QString spooled = mServerDir + QStringLiteral("/out/qmtest.ps");
@@ -154,23 +161,43 @@ void TestCupsPrint::printsTwoSheets()
     blackRectangle(panel, 10, 10, 48, 24);
     blackRectangle(panel, 60, 40, 30, 30);
 
-    TLabelPrinter printer;
-    printer.LabelPanel = &panel;
-    printer.SetSheet(sheet, TPrinterNudges{});
-    printer.PageCount = 2;
-    printer.CellSelected = QList<bool>(sheet.CellCount(), false);
-    printer.CellSelected[0] = true;   // row 0, column 0
-    printer.CellSelected[4] = true;   // row 1, column 1
-    TPrinterEngine *engine = printer.ReportPrinter();
-    QCOMPARE(engine->PrinterName(), QStringLiteral("qmtest"));
-    QCOMPARE(engine->Printers().last(), TPrinterEngine::PdfPrinterName());
-    printer.SetUpRun(true, paper);
-    printer.show();
-    QTRY_VERIFY_WITH_TIMEOUT(printer.JobFinished(), 60000);
-    QCOMPARE(printer.JobError(), QString());
-    QCOMPARE(printer.StatusText()->text(), QStringLiteral("Label Print Completed!"));
-    QVERIFY(engine->LastJobId() > 0);
-    QVERIFY2(waitForJob(engine->LastJobId()), "the print job did not complete");
+    if (viaTool) {
+        RegisterLabelClasses();
+        const QString file = mDir.filePath(QStringLiteral("cups.qm"));
+        TGLabelObjectFiler().WriteLabelFile(&panel, file, layout);
+        QProcess tool;
+        QProcessEnvironment env = cupsEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        tool.setProcessEnvironment(env);
+        tool.start(QStringLiteral(QMTOOL_PATH),
+                   {QStringLiteral("print"), file, QStringLiteral("--printer"), QStringLiteral("qmtest"),
+                    QStringLiteral("--sheets"), QStringLiteral("2"), QStringLiteral("--cells"),
+                    QStringLiteral("0,4")});
+        QVERIFY(tool.waitForFinished(60000));
+        QVERIFY2(tool.exitCode() == 0, tool.readAllStandardError().constData());
+        const QString out = QString::fromLocal8Bit(tool.readAllStandardOutput());
+        const auto id = QRegularExpression(QStringLiteral(R"(^request id is qmtest-(\d+)\n$)")).match(out);
+        QVERIFY2(id.hasMatch(), qPrintable(out));
+        QVERIFY2(waitForJob(id.captured(1).toInt()), "the print job did not complete");
+    } else {
+        TLabelPrinter printer;
+        printer.LabelPanel = &panel;
+        printer.SetSheet(sheet, TPrinterNudges{});
+        printer.PageCount = 2;
+        printer.CellSelected = QList<bool>(sheet.CellCount(), false);
+        printer.CellSelected[0] = true;   // row 0, column 0
+        printer.CellSelected[4] = true;   // row 1, column 1
+        TPrinterEngine *engine = printer.ReportPrinter();
+        QCOMPARE(engine->PrinterName(), QStringLiteral("qmtest"));
+        QCOMPARE(engine->Printers().last(), TPrinterEngine::PdfPrinterName());
+        printer.SetUpRun(true, paper);
+        printer.show();
+        QTRY_VERIFY_WITH_TIMEOUT(printer.JobFinished(), 60000);
+        QCOMPARE(printer.JobError(), QString());
+        QCOMPARE(printer.StatusText()->text(), QStringLiteral("Label Print Completed!"));
+        QVERIFY(engine->LastJobId() > 0);
+        QVERIFY2(waitForJob(engine->LastJobId()), "the print job did not complete");
+    }
     QVERIFY(QFile::exists(spooled));
 
     const QString pages = mDir.filePath(paper + QStringLiteral("-%d.png"));

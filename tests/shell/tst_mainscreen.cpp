@@ -2,6 +2,7 @@
 #include "design/GGraphc.h"
 #include "design/GHandle.h"
 #include "objects/Register.h"
+#include "print/engine/PrinterEngine.h"
 #include "shell/Main.h"
 #include "storage/AppPaths.h"
 #include "storage/Gdiobj.h"
@@ -114,6 +115,9 @@ QMenu *topMenu(QMainWindow *w, const QString &title)
 void TestMainScreen::initTestCase()
 {
     RegisterLabelClasses();
+    // These tests see a machine without printers; the print commands are
+    // tested on their own.
+    TQMMainScreen::PrinterListSource = [] { return TPrinterList{}; };
 }
 
 void TestMainScreen::init()

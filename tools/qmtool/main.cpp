@@ -24,6 +24,8 @@ const Command Commands[] = {
     {"build", runBuild, true},
     {"dump", runDump, true},
     {"inspect", runInspect, false},
+    {"print", runPrint, true},
+    {"render", runRender, true},
     {"templates", runTemplates, false},
 };
 
@@ -37,6 +39,11 @@ int usage()
                "                        properties, and its layout, as JSON\n"
                "  inspect FILE          print the raw structure of a label file, object file or\n"
                "                        template library as JSON\n"
+               "  print FILE.qm (-o OUT.pdf | --printer NAME) [--sheets N] [--cells all|LIST]\n"
+               "        [--nudge TOP,LEFT,VERT,HORZ] [--preview]\n"
+               "                        print a label file as the program prints it\n"
+               "  render FILE.qm -o OUT.png [--zoom Z]\n"
+               "                        draw the label as the design panel shows it\n"
                "  templates             list the template library as the template chooser does\n",
                stderr);
     return 2;

@@ -20,6 +20,30 @@ const TIdentList HighlightDirectionIdents = {"hdNone", "hdright", "hdLeft", "hdU
 const TIdentList AlignmentIdents = {"taLeftJustify", "taRightJustify", "taCenter"};
 const TIdentList BorderStyleIdents = {"bsNone", "bsSingle"};
 
+// Everything DrawLabel draws from, beside the picture recorded from it.
+struct TGBaseLabel::TPrintPicture
+{
+    struct Key
+    {
+        QString text;
+        QFont font;
+        TColor fontColor = 0;
+        QSize size;
+        TAlignment alignment = taLeftJustify;
+        int depthHighlight = 0, depthShadow = 0;
+        THighlightDirection directionHighlight = hdNone;
+        TShadowDirection directionShadow = sdNone;
+        TColor colorHighlight = 0, colorShadow = 0;
+        int angle = 0;
+        bool transparent = true;
+        TColor backColor = 0;
+        TBorderStyle borderStyle = bsNone;
+        bool operator==(const Key &) const = default;
+    };
+    Key key;
+    QPicture picture;
+};
+
 TGBaseLabel::TGBaseLabel(TComponent *owner)
     : TGGraphicControl(owner)
     , mFont(std::make_unique<TFont>())
@@ -33,6 +57,7 @@ TGBaseLabel::TGBaseLabel(TComponent *owner)
 
 TGBaseLabel::~TGBaseLabel()
 {
+    mPrintPicture.reset();
     mFont->OnChange = nullptr;
 }
 
@@ -532,10 +557,21 @@ void TGBaseLabel::PrintOnReport(TReport &report, double left, double top)
 {
     if (Width() < 1 || Height() < 1)
         return;
+    // A layout still to be made may resize the object: first, so that the
+    // picture and the place it is printed at agree.
+    RecalculateLayout();
     const double p = ScreenPixelsPerInch();
     const QRect bounds = BoundsRect();
-    QPicture picture;
-    RenderToMetafile(picture);
+    const TPrintPicture::Key key{DisplayCaption(), CanvasFont(), mFont->Color(), size(), mAlignment,
+                                 mDepthHighlight, mDepthShadow, mDirectionHighlight, mDirectionShadow,
+                                 mColorHighlight, mColorShadow, mAngle, mTransparent, mBackColor,
+                                 mBorderStyle};
+    if (!mPrintPicture || !(mPrintPicture->key == key)) {
+        mPrintPicture = std::make_unique<TPrintPicture>();
+        mPrintPicture->key = key;
+        RenderToMetafile(mPrintPicture->picture);
+    }
+    const QPicture &picture = mPrintPicture->picture;
     report.StretchDraw(left + bounds.left() / p, top + bounds.top() / p, left + (bounds.left() + bounds.width()) / p,
                        top + (bounds.top() + bounds.height()) / p, picture, QSizeF(picture.boundingRect().size()));
 }

@@ -147,6 +147,11 @@ private:
     TColor mBackColor = cl::White;
     TBorderStyle mBorderStyle = bsNone;
 
+    // The picture last printed and what it shows: a sheet prints the same
+    // label many times, and it is recorded again only after a change.
+    struct TPrintPicture;
+    std::unique_ptr<TPrintPicture> mPrintPicture;
+
     bool mLayoutDirty = true;
     QPoint mShadowOffset, mHighlightOffset, mTextMargin;
     TLayoutRect mTextRect, mShadowRect, mHighlightRect;

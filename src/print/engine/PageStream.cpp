@@ -4,6 +4,8 @@
 
 #include <QDataStream>
 #include <QIODevice>
+#include <QPaintDevice>
+#include <QPainter>
 
 #include <cmath>
 #include <cstring>
@@ -137,4 +139,23 @@ TPageStream TPageStream::Read(QIODevice &device)
         result.Pages.append(page);
     }
     return result;
+}
+
+void DrawRecordedPage(QPainter &painter, const TRecordedPage &page, int resolution,
+                      const QRectF &target)
+{
+    const QSizeF recorded = page.SizeInches * resolution;
+    if (recorded.isEmpty() || !painter.device())
+        return;
+    // Playing a picture scales it by the device's resolution over the
+    // default one; that is taken out again here.
+    const QPicture plain;
+    const double kx = double(painter.device()->logicalDpiX()) / plain.logicalDpiX();
+    const double ky = double(painter.device()->logicalDpiY()) / plain.logicalDpiY();
+    painter.save();
+    painter.translate(target.topLeft());
+    painter.scale(target.width() / (recorded.width() * kx),
+                  target.height() / (recorded.height() * ky));
+    painter.drawPicture(0, 0, page.Picture);
+    painter.restore();
 }

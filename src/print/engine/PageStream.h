@@ -12,9 +12,11 @@
 
 #include <QList>
 #include <QPicture>
+#include <QRectF>
 #include <QSizeF>
 
 class QIODevice;
+class QPainter;
 
 // A QPicture that reports the resolution its pages are drawn at, so that
 // fonts given in points come out at their size in those pixels.
@@ -56,3 +58,9 @@ public:
 
     static TPageStream Read(QIODevice &device);
 };
+
+// Plays a page recorded at `resolution` pixels per inch onto the painter so
+// that the sheet fills `target` (the painter's own coordinates), on any
+// device: screen pixmap, image or PDF file.
+void DrawRecordedPage(QPainter &painter, const TRecordedPage &page, int resolution,
+                      const QRectF &target);

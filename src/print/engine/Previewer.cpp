@@ -43,15 +43,7 @@ void TPageView::paintEvent(QPaintEvent *)
         p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::SmoothPixmapTransform);
         p.setRenderHint(QPainter::TextAntialiasing);
-        const QSizeF recorded = mPage->SizeInches * mResolution;
-        // Playing a picture scales it by the device's resolution over the
-        // default one; that is taken out again here.
-        const QPicture plain;
-        const double kx = double(mCache.logicalDpiX()) / plain.logicalDpiX();
-        const double ky = double(mCache.logicalDpiY()) / plain.logicalDpiY();
-        p.scale(mPageSize.width() / (recorded.width() * kx),
-                mPageSize.height() / (recorded.height() * ky));
-        p.drawPicture(0, 0, mPage->Picture);
+        DrawRecordedPage(p, *mPage, mResolution, QRectF(QPointF(0, 0), QSizeF(mPageSize)));
     }
     QPainter p(this);
     const QRect page = PageRect();

@@ -138,8 +138,12 @@ void TReport::StretchDraw(double x1, double y1, double x2, double y2, const QPic
         return;
     // Playing a picture scales it by the device's resolution over the
     // picture's own, so the transform is computed in the picture's units.
+    // The picture is only copied (and its data with it) when its bounds
+    // must change.
     QPicture source(picture);
-    source.setBoundingRect(QRect(QPoint(0, 0), sourceSize.toSize()));
+    const QRect bounds(QPoint(0, 0), sourceSize.toSize());
+    if (source.boundingRect() != bounds)
+        source.setBoundingRect(bounds);
     const QPaintDevice *device = mPainter->device();
     const double kx = double(device->logicalDpiX()) / source.logicalDpiX();
     const double ky = double(device->logicalDpiY()) / source.logicalDpiY();

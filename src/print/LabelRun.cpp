@@ -1,0 +1,146 @@
+#include "print/LabelRun.h"
+
+#include "design/Gbasepnl.h"
+#include "print/engine/ReportEngine.h"
+
+#include <QDir>
+#include <QUuid>
+
+#include <algorithm>
+
+TLabelRun::~TLabelRun() = default;
+
+void TLabelRun::SetSheet(const TSheetMetrics &sheet, const TPrinterNudges &nudges)
+{
+    const TRunGeometry g = FineTuned(sheet, nudges);
+    LabelHeight = sheet.LabelHeight;
+    LabelWidth = sheet.LabelWidth;
+    Across = sheet.Across;
+    Down = sheet.Down;
+    ColumnGap = sheet.ColumnGap;
+    RowGap = sheet.RowGap;
+    TopMargin = g.TopMargin;
+    LeftMargin = g.LeftMargin;
+    HorizontalPitch = g.HorizontalPitch;
+    VerticalPitch = g.VerticalPitch;
+}
+
+void TLabelRun::SetEngine(TReportEngine *engine, bool isPrinting, const QString &paperSize)
+{
+    IsPrinting = isPrinting;
+    ActiveReport = engine;
+    if (!engine)
+        return;
+    if (const int code = PaperCodeOf(paperSize))
+        engine->SelectPaper(code);
+    engine->SetOrientation(IsLandscapePaper(paperSize) ? poLandscape : poPortrait);
+    HookEngine();
+}
+
+void TLabelRun::HookEngine()
+{
+    if (!ActiveReport)
+        return;
+    ActiveReport->OnBeforePrint = [this] { BeforePrintLabels(); };
+    ActiveReport->OnPrint = [this] { PrintLabels(); };
+}
+
+QPointF TLabelRun::LabelPosition(int row, int column) const
+{
+    double x = column * HorizontalPitch + LeftMargin;
+    double y = row * VerticalPitch + TopMargin;
+    if (column + 1 > HalfAcross && ColumnGap > 0)
+        x += ColumnGap;
+    if (row + 1 > HalfDown && RowGap > 0)
+        y += RowGap;
+    return {x, y};
+}
+
+void TLabelRun::Execute()
+{
+    if (!ActiveReport)
+        throw EReportError(QStringLiteral("There is no print engine for this run."));
+    HalfAcross = Across / 2;
+    HalfDown = Down / 2;
+    ActiveReport->Execute();
+}
+
+void TLabelRun::PrintLabels()
+{
+    if (!IsPrinting)
+        PageCount = 1;
+    if (Across <= 0 || Down <= 0)
+        return;
+    int page = 0, row = 0, column = -1;
+    // A cancelled print job ends the loop as well; its pages go nowhere.
+    while (!Stopped && !ActiveReport->Aborted()) {
+        ++column;
+        if (column + 1 > Across) {
+            column = 0;
+            ++row;
+        }
+        if (row + 1 > Down) {
+            ++page;
+            if (page >= PageCount)
+                break;
+            row = 0;
+            column = 0;
+            ActiveReport->NewPage();
+        }
+        const qint64 cell = qint64(row) * Across + column;
+        if (cell >= CellSelected.size() || !CellSelected.at(cell))
+            continue;
+
+        const QPointF at = LabelPosition(row, column);
+
+        ActiveReport->Brush.Color = cl::Black;
+        ActiveReport->Brush.Style = bsClear;
+        ActiveReport->Pen.Color = cl::Black;
+        ActiveReport->Pen.Style = psSolid;
+        ActiveReport->Pen.Width = -1;
+        ActiveReport->Pen.Mode = pmCopy;
+        ActiveReport->Font.Name = QStringLiteral("Arial");
+        ActiveReport->Font.Size = 8;
+
+        if (LabelPanel) {
+            LabelPanel->PrintObjects(*ActiveReport, at.x(), at.y());
+            LabelPanel->AdvanceLabels();
+        }
+        LabelPrinted(int(cell + 1), page + 1);
+    }
+}
+
+void TLabelRun::LabelPrinted(int, int)
+{
+}
+
+void PrepareLabelRun(TLabelRun &run, TGBasePanel *panel, const TSheetMetrics &sheet,
+                     const TPrinterNudges &nudges, const QList<bool> &cells, int pageCount,
+                     bool isPrinting)
+{
+    if (panel) {
+        panel->SetPrinting(true);
+        if (!isPrinting)
+            panel->SetPreviewing(true);
+        panel->RestartSequences();
+    }
+    run.LabelPanel = panel;
+    run.IsPrinting = isPrinting;
+    run.CellSelected = cells;
+    run.PageCount = std::max(pageCount, 1);
+    run.SetSheet(sheet, nudges);
+}
+
+bool AnyChecked(const QList<bool> &cells, const TSheetMetrics &sheet)
+{
+    const qsizetype count = std::min<qsizetype>(sheet.CellCount(), cells.size());
+    return std::any_of(cells.begin(), cells.begin() + count, [](bool b) { return b; });
+}
+
+void DetachScratchFiles(TGBasePanel *panel)
+{
+    if (!panel)
+        return;
+    panel->SetProgramDirectory(QDir(QDir::tempPath()).filePath(
+        QStringLiteral("quillmark-none-") + QUuid::createUuid().toString(QUuid::WithoutBraces)));
+}

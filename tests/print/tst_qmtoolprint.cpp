@@ -1,0 +1,345 @@
+// qmtool print and qmtool render run as programs on label files written
+// here; the PDF files they make are read back with the poppler tools.
+
+#include "LabelFiles.h"
+
+#include "objects/Register.h"
+#include "print/Sheet.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Result
+{
+    int exitCode = -1;
+    QString err;
+};
+
+Result runTool(const QStringList &args, const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
+{
+    QProcess p;
+    QProcessEnvironment e = env;
+    // The tool must find its own way to draw without a display.
+    e.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    e.remove(QStringLiteral("DISPLAY"));
+    e.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    // No real printers: a CUPS server that is not there.
+    e.insert(QStringLiteral("CUPS_SERVER"), QStringLiteral("/nonexistent/cups.sock"));
+    e.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    p.setProcessEnvironment(e);
+    p.start(QStringLiteral(QMTOOL_PATH), args);
+    if (!p.waitForFinished(120000))
+        return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+// The label of every test: a black block and a counter from 1000, in
+// pixels of 1/96 inch.
+const QRect Block(10, 10, 48, 24);
+const QRect CounterBounds(60, 40, 90, 24);
+
+}  // namespace
+
+class TestQmtoolPrint : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void placement_data();
+    void placement();
+    void previewShowsOneSheet();
+    void errors_data();
+    void errors();
+    void render_data();
+    void render();
+
+private:
+    QString writeDesign(const QString &name, const TLabelLayout &layout);
+
+    QTemporaryDir mDir;
+};
+
+void TestQmtoolPrint::initTestCase()
+{
+    QVERIFY(mDir.isValid());
+    RegisterLabelClasses();
+    for (const char *tool : {"pdftotext", "pdfinfo", "pdftoppm"})
+        QVERIFY2(!Tool(tool).isEmpty(), tool);
+}
+
+QString TestQmtoolPrint::writeDesign(const QString &name, const TLabelLayout &layout)
+{
+    TGBasePanel panel;
+    panel.resize(254, 96);
+    AddRectangle(panel, Block);
+    AddCounter(panel, CounterBounds, 1000);
+    const QString file = mDir.filePath(name);
+    TGLabelObjectFiler().WriteLabelFile(&panel, file, layout);
+    return file;
+}
+
+void TestQmtoolPrint::placement_data()
+{
+    QTest::addColumn<QString>("paper");
+    QTest::addColumn<double>("columnGap");
+    QTest::addColumn<int>("down");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QList<int>>("nudges");  // top, left, vertical, horizontal
+    QTest::addColumn<int>("sheets");
+    QTest::addColumn<QList<int>>("cells");  // empty: all
+    QTest::addColumn<QSizeF>("pageSize");   // points
+
+    QTest::newRow("two sheets, every cell") << "LTR" << 0.0 << 10 << QStringList{"--sheets", "2"}
+                                            << QList<int>{0, 0, 0, 0} << 2 << QList<int>{}
+                                            << QSizeF(612, 792);
+    QTest::newRow("chosen cells, fine-tuned")
+        << "LTR" << 0.0 << 10
+        << QStringList{"--sheets", "2", "--cells", "0,4,29", "--nudge", "2,-1,1,3"}
+        << QList<int>{2, -1, 1, 3} << 2 << QList<int>{0, 4, 29} << QSizeF(612, 792);
+    // Seven rows fit the turned sheet.
+    QTest::newRow("A4 landscape") << "A4L" << 0.0 << 7 << QStringList{"--cells", "all"}
+                                  << QList<int>{0, 0, 0, 0} << 1 << QList<int>{}
+                                  << QSizeF(842, 595);
+    QTest::newRow("column gap") << "A4" << 0.25 << 10 << QStringList{"--cells", "0,1,2"}
+                                << QList<int>{0, 0, 0, 0} << 1 << QList<int>{0, 1, 2}
+                                << QSizeF(595, 842);
+}
+
+void TestQmtoolPrint::placement()
+{
+    QFETCH(QString, paper);
+    QFETCH(double, columnGap);
+    QFETCH(int, down);
+    QFETCH(QStringList, args);
+    QFETCH(QList<int>, nudges);
+    QFETCH(int, sheets);
+    QFETCH(QList<int>, cells);
+    QFETCH(QSizeF, pageSize);
+
+    TLabelLayout layout = TLabelLayout::Default();
+    layout.PaperSize = paper;
+    layout.ColumnGap = columnGap;
+    layout.Down = down;
+    const QString file = writeDesign(QStringLiteral("placement.qm"), layout);
+    const QString pdf = mDir.filePath(QStringLiteral("placement.pdf"));
+    QFile::remove(pdf);
+    const Result r = runTool(QStringList{QStringLiteral("print"), file, QStringLiteral("-o"), pdf} + args);
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+
+    QSizeF size;
+    QCOMPARE(PdfPageCount(pdf, &size), sheets);
+    QCOMPARE(size, pageSize);
+
+    // Where each printed label's top-left corner must be, in inches.
+    const TSheetMetrics sheet = TSheetMetrics::FromLayout(layout);
+    const double top = sheet.TopMargin + nudges[0] / 32.0;
+    const double left = sheet.LeftMargin + nudges[1] / 32.0;
+    const double vpitch = sheet.VerticalPitch + nudges[2] / 32.0;
+    const double hpitch = sheet.HorizontalPitch + nudges[3] / 32.0;
+    if (cells.isEmpty())
+        for (int c = 0; c < sheet.CellCount(); ++c)
+            cells.append(c);
+
+    const QList<TPdfWord> words = PdfWords(pdf);
+    QCOMPARE(words.size(), cells.size() * sheets);
+    // The counter's text sits at the same spot of every label: measured on
+    // the first one, compared on the others, in points.
+    const QPointF textOffset = words.first().box.topLeft() - QPointF(left * 72, top * 72);
+    QVERIFY(textOffset.x() >= CounterBounds.left() * 0.75 - 1);
+    QVERIFY(textOffset.x() < CounterBounds.left() * 0.75 + 12);
+    QVERIFY(textOffset.y() >= CounterBounds.top() * 0.75 - 2);
+    QVERIFY(textOffset.y() < CounterBounds.bottom() * 0.75);
+
+    const int dpi = 96;
+    int n = 0;
+    for (int s = 1; s <= sheets; ++s) {
+        const QImage page = PdfPage(pdf, s, dpi, mDir.filePath(QStringLiteral("page")));
+        QVERIFY(!page.isNull());
+        for (int cell : cells) {
+            const int row = cell / 3, column = cell % 3;
+            double x = left + column * hpitch;
+            const double y = top + row * vpitch;
+            if (column + 1 > 1 && columnGap > 0)
+                x += columnGap;
+            const TPdfWord &w = words.at(n);
+            QCOMPARE(w.page, s);
+            QCOMPARE(w.text, QString::number(1000 + n));
+            const QPointF at = w.box.topLeft() - textOffset;
+            QVERIFY2(qAbs(at.x() - x * 72) < 0.3 && qAbs(at.y() - y * 72) < 0.3,
+                     qPrintable(QStringLiteral("label %1 at (%2, %3), expected (%4, %5)")
+                                    .arg(n).arg(at.x()).arg(at.y()).arg(x * 72).arg(y * 72)));
+            // The block: dark inside, light just left of it and below it.
+            QVERIFY(DarkAt(page, dpi, x + 34 / 96.0, y + 22 / 96.0));
+            QVERIFY(DarkAt(page, dpi, x + 12 / 96.0, y + 12 / 96.0));
+            QVERIFY(!DarkAt(page, dpi, x + 6 / 96.0, y + 22 / 96.0));
+            QVERIFY(!DarkAt(page, dpi, x + 34 / 96.0, y + 38 / 96.0));
+            ++n;
+        }
+    }
+}
+
+void TestQmtoolPrint::previewShowsOneSheet()
+{
+    const QString file = writeDesign(QStringLiteral("preview.qm"), TLabelLayout::Default());
+    const QString printed = mDir.filePath(QStringLiteral("printed.pdf"));
+    const QString preview = mDir.filePath(QStringLiteral("preview.pdf"));
+    QCOMPARE(runTool({QStringLiteral("print"), file, QStringLiteral("-o"), printed}).exitCode, 0);
+    const Result r = runTool({QStringLiteral("print"), file, QStringLiteral("-o"), preview,
+                              QStringLiteral("--sheets"), QStringLiteral("5"),
+                              QStringLiteral("--preview")});
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    QSizeF size;
+    QCOMPARE(PdfPageCount(preview, &size), 1);
+    QCOMPARE(size, QSizeF(612, 792));
+
+    // The recorded sheet shows the same labels at the same places.
+    const QList<TPdfWord> printedWords = PdfWords(printed);
+    const QList<TPdfWord> previewWords = PdfWords(preview);
+    QCOMPARE(previewWords.size(), 30);
+    for (int i = 0; i < 30; ++i) {
+        QCOMPARE(previewWords.at(i).text, QString::number(1000 + i));
+        QVERIFY(qAbs(previewWords.at(i).box.left() - printedWords.at(i).box.left()) < 0.5);
+        QVERIFY(qAbs(previewWords.at(i).box.top() - printedWords.at(i).box.top()) < 0.5);
+    }
+    const QImage a = PdfPage(printed, 1, 48, mDir.filePath(QStringLiteral("a")));
+    const QImage b = PdfPage(preview, 1, 48, mDir.filePath(QStringLiteral("b")));
+    QCOMPARE(a.size(), b.size());
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if ((qGray(a.pixel(x, y)) < 128) != (qGray(b.pixel(x, y)) < 128))
+                ++differing;
+    // Anti-aliased edges may fall either way; whole shapes may not.
+    QVERIFY2(differing < a.width() * a.height() / 500, qPrintable(QString::number(differing)));
+}
+
+void TestQmtoolPrint::errors_data()
+{
+    QTest::addColumn<QStringList>("args");  // FILE, DAMAGED, MISSING, EMPTY, OUT stand for paths
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");  // the whole of stderr; "(...)" any reason
+
+    QTest::newRow("no cell") << QStringList{"print", "FILE", "-o", "OUT", "--cells", ""} << 1
+                             << "qmtool: Need at least one label selected\n";
+    QTest::newRow("sheet without cells") << QStringList{"print", "EMPTY", "-o", "OUT"} << 1
+                                         << "qmtool: Need at least one label selected\n";
+    QTest::newRow("missing file")
+        << QStringList{"print", "MISSING", "-o", "OUT"} << 1
+        << "qmtool: Unable to open MISSING. Possibly corrupted, posibly not a Quillmark file\n"
+           "(the file does not exist)\n";
+    QTest::newRow("damaged file")
+        << QStringList{"print", "DAMAGED", "-o", "OUT"} << 1
+        << "qmtool: Unable to open DAMAGED. Possibly corrupted, posibly not a Quillmark file\n"
+           "(...)\n";
+    QTest::newRow("unknown printer") << QStringList{"print", "FILE", "--printer", "nosuch"} << 1
+                                     << "qmtool: unknown printer \"nosuch\" (there are no printers)\n";
+    QTest::newRow("cell off the sheet")
+        << QStringList{"print", "FILE", "-o", "OUT", "--cells", "3,30"} << 1
+        << "qmtool: cell 30 is not on the sheet (cells 0 to 29)\n";
+    QTest::newRow("render of a damaged file")
+        << QStringList{"render", "DAMAGED", "-o", "OUT"} << 1
+        << "qmtool: Unable to open DAMAGED. Possibly corrupted, posibly not a Quillmark file\n"
+           "(...)\n";
+    QTest::newRow("no output") << QStringList{"print", "FILE"} << 2 << "";
+    QTest::newRow("no sheets") << QStringList{"print", "FILE", "-o", "OUT", "--sheets", "0"} << 2
+                               << "";
+    QTest::newRow("nudge too far") << QStringList{"print", "FILE", "-o", "OUT", "--nudge", "9,0,0,0"}
+                                   << 2 << "";
+    QTest::newRow("zoom out of range") << QStringList{"render", "FILE", "-o", "OUT", "--zoom", "0"}
+                                       << 2 << "";
+}
+
+void TestQmtoolPrint::errors()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+
+    const QString good = writeDesign(QStringLiteral("good.qm"), TLabelLayout::Default());
+    TLabelLayout noCells = TLabelLayout::Default();
+    noCells.Across = 0;
+    const QString empty = writeDesign(QStringLiteral("empty.qm"), noCells);
+    const QString damaged = mDir.filePath(QStringLiteral("damaged.qm"));
+    {
+        QFile f(damaged);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("this is no label file");
+    }
+    const QString missing = mDir.filePath(QStringLiteral("missing.qm"));
+    // A file at the output path stays as it was when the command fails.
+    const QString out = mDir.filePath(QStringLiteral("kept.out"));
+    {
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("earlier output");
+    }
+    const QHash<QString, QString> paths{{QStringLiteral("FILE"), good},
+                                        {QStringLiteral("EMPTY"), empty},
+                                        {QStringLiteral("DAMAGED"), damaged},
+                                        {QStringLiteral("MISSING"), missing},
+                                        {QStringLiteral("OUT"), out}};
+    for (QString &a : args)
+        a = paths.value(a, a);
+    for (auto it = paths.begin(); it != paths.end(); ++it)
+        message.replace(it.key(), it.value());
+
+    const Result r = runTool(args);
+    QCOMPARE(r.exitCode, exitCode);
+    if (exitCode == 2)
+        QVERIFY2(r.err.contains(QLatin1String("usage: qmtool")), qPrintable(r.err));
+    else
+        QVERIFY2(QRegularExpression(QLatin1Char('^')
+                                    + QRegularExpression::escape(message).replace(
+                                        QStringLiteral("\\(\\.\\.\\.\\)"), QStringLiteral("\\(.+\\)"))
+                                    + QLatin1Char('$'))
+                     .match(r.err)
+                     .hasMatch(),
+                 qPrintable(r.err));
+    QFile f(out);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("earlier output"));
+}
+
+void TestQmtoolPrint::render_data()
+{
+    QTest::addColumn<QString>("zoom");
+    QTest::addColumn<double>("factor");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("100%") << "1" << 1.0 << QSize(254, 96);
+    QTest::newRow("150%") << "1.5" << 1.5 << QSize(381, 144);
+    QTest::newRow("50%") << "0.5" << 0.5 << QSize(127, 48);
+}
+
+void TestQmtoolPrint::render()
+{
+    QFETCH(QString, zoom);
+    QFETCH(double, factor);
+    QFETCH(QSize, size);
+    const QString file = writeDesign(QStringLiteral("render.qm"), TLabelLayout::Default());
+    const QString png = mDir.filePath(QStringLiteral("render.png"));
+    const Result r = runTool({QStringLiteral("render"), file, QStringLiteral("-o"), png,
+                              QStringLiteral("--zoom"), zoom});
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    const QImage image(png);
+    QCOMPARE(image.size(), size);
+    auto dark = [&](double x, double y) {
+        return qGray(image.pixel(int(x * factor), int(y * factor))) < 100;
+    };
+    // The block, the label's rounded outline, the counter's digits.
+    QVERIFY(dark(34, 22));
+    QVERIFY(!dark(5, 22));
+    QVERIFY(dark(127, 0));
+    QVERIFY(!dark(0, 0));
+    int ink = 0;
+    for (int y = int(CounterBounds.top() * factor); y < int(CounterBounds.bottom() * factor); ++y)
+        for (int x = int(CounterBounds.left() * factor); x < int(CounterBounds.right() * factor); ++x)
+            ink += qGray(image.pixel(x, y)) < 100;
+    QVERIFY(ink > 10 * factor * factor);
+}
+
+QTEST_MAIN(TestQmtoolPrint)
+#include "tst_qmtoolprint.moc"

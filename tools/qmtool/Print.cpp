@@ -1,0 +1,256 @@
+// qmtool print FILE.qm (-o OUT.pdf | --printer NAME) [--sheets N]
+//     [--cells all|LIST] [--nudge TOP,LEFT,VERT,HORZ] [--preview]
+// The print run of the program's print preparation window without the
+// window: the same set-up, placement loop, objects and counters, into a PDF
+// file or a printer queue ("request id is NAME-JOB" on stdout, as lp says).
+// --preview records one sheet as the preview does and writes the recorded
+// page into the PDF file.
+
+#include "Commands.h"
+#include "Drawing.h"
+
+#include "print/LabelRun.h"
+#include "print/Sheet.h"
+#include "print/engine/PageRecorder.h"
+#include "print/engine/PageStream.h"
+#include "print/engine/PrinterEngine.h"
+
+#include <QBuffer>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+int printUsage(const QString &why = QString())
+{
+    if (!why.isEmpty())
+        PrintError(why);
+    std::fputs("usage: qmtool print FILE.qm (-o OUT.pdf | --printer NAME) [--sheets N]\n"
+               "                    [--cells all|LIST] [--nudge TOP,LEFT,VERT,HORZ] [--preview]\n"
+               "  LIST   cell numbers from 0, comma-separated (row x across + column)\n"
+               "  --nudge  fine tuning in 1/32 inch, each -8 to 8\n",
+               stderr);
+    return 2;
+}
+
+std::optional<int> parseInt(const QString &text)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+struct Options
+{
+    QString file;
+    QString output;
+    QString printer;
+    int sheets = 1;
+    bool allCells = true;
+    QList<int> cells;
+    TPrinterNudges nudges;
+    bool preview = false;
+};
+
+// Returns an error text for the usage message; empty when all is well.
+QString parse(const QStringList &args, Options &o)
+{
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        auto value = [&]() -> std::optional<QString> {
+            if (i + 1 >= args.size())
+                return std::nullopt;
+            return args.at(++i);
+        };
+        if (a == u"-o" || a == u"--printer" || a == u"--sheets" || a == u"--cells"
+            || a == u"--nudge") {
+            const std::optional<QString> v = value();
+            if (!v)
+                return a + QStringLiteral(" needs a value");
+            if (a == u"-o") {
+                o.output = *v;
+            } else if (a == u"--printer") {
+                o.printer = *v;
+            } else if (a == u"--sheets") {
+                const std::optional<int> n = parseInt(*v);
+                if (!n || *n < 1 || *n > 9999)
+                    return QStringLiteral("--sheets takes a number from 1 to 9999");
+                o.sheets = *n;
+            } else if (a == u"--cells") {
+                if (*v == u"all") {
+                    o.allCells = true;
+                    continue;
+                }
+                o.allCells = false;
+                o.cells.clear();
+                for (const QString &item : v->split(u',', Qt::SkipEmptyParts)) {
+                    const std::optional<int> n = parseInt(item);
+                    if (!n || *n < 0)
+                        return QStringLiteral("--cells takes \"all\" or cell numbers from 0: ")
+                               + item;
+                    o.cells.append(*n);
+                }
+            } else {
+                const QStringList parts = v->split(u',');
+                int values[4] = {};
+                if (parts.size() != 4)
+                    return QStringLiteral("--nudge takes four numbers: TOP,LEFT,VERT,HORZ");
+                for (int k = 0; k < 4; ++k) {
+                    const std::optional<int> n = parseInt(parts.at(k));
+                    if (!n || *n < TPrinterNudges::Min || *n > TPrinterNudges::Max)
+                        return QStringLiteral("--nudge values run from -8 to 8 (1/32 inch)");
+                    values[k] = *n;
+                }
+                o.nudges = {values[0], values[1], values[2], values[3]};
+            }
+        } else if (a == u"--preview") {
+            o.preview = true;
+        } else if (a.startsWith(u'-') && a.size() > 1) {
+            return QStringLiteral("unknown option ") + a;
+        } else if (o.file.isEmpty()) {
+            o.file = a;
+        } else {
+            return QStringLiteral("one label file only");
+        }
+    }
+    if (o.file.isEmpty())
+        return QStringLiteral("no label file given");
+    if (o.output.isEmpty() == o.printer.isEmpty())
+        return QStringLiteral("give either -o OUT.pdf or --printer NAME");
+    if (o.preview && o.output.isEmpty())
+        return QStringLiteral("--preview writes a PDF file: give -o OUT.pdf");
+    return QString();
+}
+
+// The printer engine of the run, on the named queue or into the PDF file.
+std::unique_ptr<TPrinterEngine> printerEngine(const Options &o)
+{
+    if (!o.output.isEmpty()) {
+        auto engine = std::make_unique<TPrinterEngine>(
+            TPrinterList{{TPrinterEngine::PdfPrinterName()}, 0});
+        engine->SetOutputFileName(o.output);
+        return engine;
+    }
+    const TPrinterList system = TPrinterList::System();
+    QStringList queues = system.Names;
+    queues.removeAll(TPrinterEngine::PdfPrinterName());
+    qsizetype index = queues.indexOf(o.printer);
+    if (index < 0) {
+        for (qsizetype k = 0; k < queues.size() && index < 0; ++k)
+            if (queues.at(k).compare(o.printer, Qt::CaseInsensitive) == 0)
+                index = k;
+    }
+    if (index < 0) {
+        const QString known = queues.isEmpty() ? QStringLiteral("there are no printers")
+                                               : QStringLiteral("printers: ") + queues.join(u", ");
+        throw EToolError(QStringLiteral("unknown printer \"%1\" (%2)").arg(o.printer, known));
+    }
+    auto engine = std::make_unique<TPrinterEngine>(system);
+    engine->SetPrinterIndex(int(system.Names.indexOf(queues.at(index))));
+    return engine;
+}
+
+// The recorded pages drawn into a PDF file, one PDF page per sheet.
+void writePreviewPdf(QIODevice &recorded, const QString &fileName)
+{
+    recorded.seek(0);
+    const TPageStream pages = TPageStream::Read(recorded);
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw EToolError(QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString()));
+    {
+        QPdfWriter pdf(&file);
+        pdf.setTitle(QStringLiteral("Quillmark"));
+        pdf.setCreator(QStringLiteral("Quillmark"));
+        pdf.setResolution(pages.Resolution);
+        QPainter painter;
+        for (qsizetype p = 0; p < pages.Pages.size(); ++p) {
+            const TRecordedPage &page = pages.Pages.at(p);
+            const QPageLayout layout(QPageSize(page.SizeInches, QPageSize::Inch),
+                                     QPageLayout::Portrait, QMarginsF());
+            pdf.setPageLayout(layout);
+            if (p == 0) {
+                if (!painter.begin(&pdf))
+                    throw EToolError(QStringLiteral("cannot write %1").arg(fileName));
+                painter.setRenderHint(QPainter::LosslessImageRendering, true);
+            } else {
+                pdf.newPage();
+            }
+            const QRectF target(QPointF(0, 0), page.SizeInches * pages.Resolution);
+            DrawRecordedPage(painter, page, pages.Resolution, target);
+        }
+        if (painter.isActive())
+            painter.end();
+    }
+    if (!file.commit())
+        throw EToolError(QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString()));
+}
+
+}  // namespace
+
+int runPrint(const QStringList &args)
+{
+    Options o;
+    if (const QString why = parse(args, o); !why.isEmpty())
+        return printUsage(why);
+
+    PrepareLabelObjects();
+    try {
+        TLabelDocument document;
+        document.Open(o.file);
+        const TSheetMetrics sheet = TSheetMetrics::FromLayout(document.Layout());
+        const int cellCount = sheet.CellCount();
+
+        QList<bool> cells(std::max(cellCount, 501), o.allCells);
+        for (int c : o.cells) {
+            if (c >= cellCount) {
+                throw EToolError(QStringLiteral("cell %1 is not on the sheet (%2)")
+                                     .arg(c)
+                                     .arg(cellCount > 0 ? QStringLiteral("cells 0 to %1").arg(cellCount - 1)
+                                                        : QStringLiteral("it has no cells")));
+            }
+            cells[c] = true;
+        }
+        if (!AnyChecked(cells, sheet))
+            throw EToolError(QStringLiteral("Need at least one label selected"));
+
+        const bool printing = !o.preview;
+        TLabelRun run;
+        PrepareLabelRun(run, document.Panel(), sheet, o.nudges, cells, o.sheets, printing);
+
+        QBuffer recorded;
+        std::unique_ptr<TReportEngine> engine;
+        if (printing) {
+            engine = printerEngine(o);
+        } else {
+            recorded.open(QIODevice::ReadWrite);
+            auto recorder = std::make_unique<TPageRecorder>();
+            recorder->SetStream(&recorded);
+            engine = std::move(recorder);
+        }
+        run.SetEngine(engine.get(), printing, sheet.PaperSize);
+        run.Execute();
+        document.Panel()->SetPrinting(false);
+        if (engine->Aborted())
+            throw EToolError(printing ? QStringLiteral("Label Print Canceled!")
+                                      : QStringLiteral("Label Preview Canceled!"));
+        if (!printing)
+            writePreviewPdf(recorded, o.output);
+        else if (!o.printer.isEmpty())
+            std::printf("request id is %s-%d\n",
+                        static_cast<TPrinterEngine *>(engine.get())->PrinterName().toLocal8Bit().constData(),
+                        static_cast<TPrinterEngine *>(engine.get())->LastJobId());
+    } catch (const EToolError &e) {
+        PrintError(e.message());
+        return 1;
+    } catch (const std::exception &e) {
+        PrintError(QString::fromUtf8(e.what()));
+        return 1;
+    }
+    return 0;
+}
