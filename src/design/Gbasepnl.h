@@ -190,6 +190,7 @@ protected:
     void buildPanelMenu();
 
 private:
+    void alignSelection(Qt::Orientation orientation, bool farEdge);
     bool mPointing = true;
     bool mDrawOutline = false;
     QImage mPicture, mColorPicture;

@@ -101,60 +101,46 @@ void TGBasePanel::DeleteObject(TGGraphicControl *object)
     NotifyLabelChanged();
 }
 
-void TGBasePanel::AlignLefts()
+// Lines up one edge of every selected object (locked ones too) with the
+// outermost such edge among them. The search for the near edges starts from
+// the panel's size, for the far edges from 0.
+void TGBasePanel::alignSelection(Qt::Orientation orientation, bool farEdge)
 {
     const QList<TGGraphicControl *> &sel = mSelection->SelectedObjects();
     if (sel.isEmpty())
         return;
     NotifyLabelChanged();
-    int m = width();
-    for (TGGraphicControl *o : sel)
-        m = qMin(m, o->Left());
-    for (TGGraphicControl *o : sel)
-        o->SetLeft(m);
+    const bool across = orientation == Qt::Horizontal;
+    auto pos = [across](const TGGraphicControl *o) { return across ? o->Left() : o->Top(); };
+    auto size = [across](const TGGraphicControl *o) { return across ? o->Width() : o->Height(); };
+    int edge = farEdge ? 0 : (across ? width() : height());
+    for (const TGGraphicControl *o : sel)
+        edge = farEdge ? qMax(edge, pos(o) + size(o)) : qMin(edge, pos(o));
+    for (TGGraphicControl *o : sel) {
+        const int v = farEdge ? edge - size(o) : edge;
+        across ? o->SetLeft(v) : o->SetTop(v);
+    }
     update();
+}
+
+void TGBasePanel::AlignLefts()
+{
+    alignSelection(Qt::Horizontal, false);
 }
 
 void TGBasePanel::AlignRights()
 {
-    const QList<TGGraphicControl *> &sel = mSelection->SelectedObjects();
-    if (sel.isEmpty())
-        return;
-    NotifyLabelChanged();
-    int m = 0;
-    for (TGGraphicControl *o : sel)
-        m = qMax(m, o->Left() + o->Width());
-    for (TGGraphicControl *o : sel)
-        o->SetLeft(m - o->Width());
-    update();
+    alignSelection(Qt::Horizontal, true);
 }
 
 void TGBasePanel::AlignTops()
 {
-    const QList<TGGraphicControl *> &sel = mSelection->SelectedObjects();
-    if (sel.isEmpty())
-        return;
-    NotifyLabelChanged();
-    int m = height();
-    for (TGGraphicControl *o : sel)
-        m = qMin(m, o->Top());
-    for (TGGraphicControl *o : sel)
-        o->SetTop(m);
-    update();
+    alignSelection(Qt::Vertical, false);
 }
 
 void TGBasePanel::AlignBottoms()
 {
-    const QList<TGGraphicControl *> &sel = mSelection->SelectedObjects();
-    if (sel.isEmpty())
-        return;
-    NotifyLabelChanged();
-    int m = 0;
-    for (TGGraphicControl *o : sel)
-        m = qMax(m, o->Top() + o->Height());
-    for (TGGraphicControl *o : sel)
-        o->SetTop(m - o->Height());
-    update();
+    alignSelection(Qt::Vertical, true);
 }
 
 void TGBasePanel::CenterSelectionVertically()
