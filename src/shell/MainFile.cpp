@@ -25,25 +25,10 @@
 
 namespace {
 
-// Larger labels than any sheet they could be printed on, or more of them
-// than a sheet can hold, only come from a damaged or hand-made file; the
-// panel would need gigabytes to show such a label.
-constexpr double MaxLabelInches = 50.0;
-constexpr double MaxLengthInches = 1000.0;
-constexpr int MaxLabelsPerLine = 100;
-
 // Throws EStreamError when a layout read from a file cannot be applied.
 void checkLayout(const TLabelLayout &l)
 {
-    const auto labelSide = [](double v) { return std::isfinite(v) && v > 0 && v <= MaxLabelInches; };
-    const auto length = [](double v) { return std::isfinite(v) && std::fabs(v) <= MaxLengthInches; };
-    const bool ok = labelSide(l.LabelHeight) && labelSide(l.LabelWidth)
-                    && l.Across >= 1 && l.Across <= MaxLabelsPerLine
-                    && l.Down >= 1 && l.Down <= MaxLabelsPerLine
-                    && length(l.TopMargin) && length(l.LeftMargin) && length(l.HorizontalPitch)
-                    && length(l.VerticalPitch) && length(l.PageWidth) && length(l.PageHeight)
-                    && length(l.ColumnGap) && length(l.RowGap);
-    if (!ok)
+    if (!l.IsUsable())
         throw EStreamError(QStringLiteral("Invalid label layout"));
 }
 

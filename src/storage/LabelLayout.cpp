@@ -2,6 +2,8 @@
 
 #include "Stream.h"
 
+#include <cmath>
+
 namespace {
 
 double single(double v)
@@ -15,6 +17,17 @@ QString cut(const QString &s, int length)
 }
 
 }  // namespace
+
+bool TLabelLayout::IsUsable() const
+{
+    const auto labelSide = [](double v) { return std::isfinite(v) && v > 0 && v <= MaxLabelInches; };
+    const auto length = [](double v) { return std::isfinite(v) && std::fabs(v) <= MaxLengthInches; };
+    return labelSide(LabelHeight) && labelSide(LabelWidth)
+           && Across >= 1 && Across <= MaxLabelsPerLine && Down >= 1 && Down <= MaxLabelsPerLine
+           && length(TopMargin) && length(LeftMargin) && length(HorizontalPitch)
+           && length(VerticalPitch) && length(PageWidth) && length(PageHeight)
+           && length(ColumnGap) && length(RowGap);
+}
 
 TLabelLayout TLabelLayout::Default()
 {

@@ -44,4 +44,13 @@ struct TLabelLayout
     // Strings are cut to 255 characters, then to their field length; floats
     // accept integer kinds. Throws EStreamError.
     void Read(PropertyReader &reader);
+
+    // Whether a layout read from a file can be shown and printed: labels
+    // larger than any sheet, more of them than a sheet holds, or lengths
+    // that are not finite only come from a damaged or hand-made file (the
+    // panel would need gigabytes, a print run would not end).
+    bool IsUsable() const;
+    static constexpr double MaxLabelInches = 50.0;
+    static constexpr double MaxLengthInches = 1000.0;
+    static constexpr int MaxLabelsPerLine = 100;
 };

@@ -219,14 +219,23 @@ void TestQmtoolPrint::previewShowsOneSheet()
 
 void TestQmtoolPrint::errors_data()
 {
-    QTest::addColumn<QStringList>("args");  // FILE, DAMAGED, MISSING, EMPTY, OUT stand for paths
+    QTest::addColumn<QStringList>("args");  // FILE, DAMAGED, MISSING, EMPTY, HUGE, OUT stand for paths
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");  // the whole of stderr; "(...)" any reason
 
     QTest::newRow("no cell") << QStringList{"print", "FILE", "-o", "OUT", "--cells", ""} << 1
                              << "qmtool: Need at least one label selected\n";
-    QTest::newRow("sheet without cells") << QStringList{"print", "EMPTY", "-o", "OUT"} << 1
-                                         << "qmtool: Need at least one label selected\n";
+    // A sheet of no cells is refused when the file opens, as the program does.
+    QTest::newRow("sheet without cells")
+        << QStringList{"print", "EMPTY", "-o", "OUT"} << 1
+        << "qmtool: Unable to open EMPTY. Possibly corrupted, posibly not a Quillmark file\n"
+           "(the label layout is not usable)\n";
+    // A hand-made sheet of 100000 x 100000 cells would keep the run busy for
+    // hours; it is refused the same way.
+    QTest::newRow("runaway sheet")
+        << QStringList{"print", "HUGE", "-o", "OUT"} << 1
+        << "qmtool: Unable to open HUGE. Possibly corrupted, posibly not a Quillmark file\n"
+           "(the label layout is not usable)\n";
     QTest::newRow("missing file")
         << QStringList{"print", "MISSING", "-o", "OUT"} << 1
         << "qmtool: Unable to open MISSING. Possibly corrupted, posibly not a Quillmark file\n"
@@ -263,6 +272,9 @@ void TestQmtoolPrint::errors()
     TLabelLayout noCells = TLabelLayout::Default();
     noCells.Across = 0;
     const QString empty = writeDesign(QStringLiteral("empty.qm"), noCells);
+    TLabelLayout runaway = TLabelLayout::Default();
+    runaway.Across = runaway.Down = 100000;
+    const QString huge = writeDesign(QStringLiteral("huge.qm"), runaway);
     const QString damaged = mDir.filePath(QStringLiteral("damaged.qm"));
     {
         QFile f(damaged);
@@ -279,6 +291,7 @@ void TestQmtoolPrint::errors()
     }
     const QHash<QString, QString> paths{{QStringLiteral("FILE"), good},
                                         {QStringLiteral("EMPTY"), empty},
+                                        {QStringLiteral("HUGE"), huge},
                                         {QStringLiteral("DAMAGED"), damaged},
                                         {QStringLiteral("MISSING"), missing},
                                         {QStringLiteral("OUT"), out}};

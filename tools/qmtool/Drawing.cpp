@@ -43,7 +43,7 @@ void TLabelDocument::Open(const QString &fileName)
     else if (mLayout.LabelShape == QLatin1String("EL"))
         Panel()->SetShape(lsEllipse);
     const double width = mLayout.LabelWidth, height = mLayout.LabelHeight;
-    if (!(width > 0 && height > 0 && width <= 100 && height <= 100))
-        throw EToolError(openMessage + QStringLiteral("\n(the label size is not usable)"));
+    if (!mLayout.IsUsable())
+        throw EToolError(openMessage + QStringLiteral("\n(the label layout is not usable)"));
     Panel()->resize(RoundNearest(ppi * double(float(width))), RoundNearest(ppi * double(float(height))));
 }

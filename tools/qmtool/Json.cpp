@@ -411,5 +411,9 @@ QByteArray jsonNumber(double value)
         return "\"NaN\"";
     if (std::isinf(value))
         return value < 0 ? "\"-Infinity\"" : "\"Infinity\"";
+    // Whole numbers print as integers ("100000", not "1e+05"), so integer
+    // properties read as integers in any JSON reader.
+    if (value == std::trunc(value) && std::fabs(value) < 9007199254740992.0)
+        return QByteArray::number(qint64(value));
     return QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
 }
