@@ -13,6 +13,7 @@
 #include "storage/LabelLayout.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -93,7 +94,17 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     RegisterLabelClasses();
     if (argc > 2 && QByteArray(argv[1]) == "--write") {
-        std::printf("%s\n", qPrintable(writeAddressLabel(QString::fromLocal8Bit(argv[2]))));
+        const QString dir = QString::fromLocal8Bit(argv[2]);
+        if (!QDir().mkpath(dir)) {
+            std::fprintf(stderr, "bench_print: cannot create %s\n", argv[2]);
+            return 1;
+        }
+        try {
+            std::printf("%s\n", qPrintable(writeAddressLabel(dir)));
+        } catch (const std::exception &e) {
+            std::fprintf(stderr, "bench_print: %s\n", e.what());
+            return 1;
+        }
         return 0;
     }
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;

@@ -32,11 +32,13 @@ void InformationBox(const QString &message, QWidget *parent)
     ExecDialog(box);
 }
 
-bool QuestionBox(const QString &message, const QString &caption, QWidget *parent)
+bool QuestionBox(const QString &message, const QString &caption, QWidget *parent,
+                 TQuestionDefault defaultButton)
 {
     QMessageBox box(QMessageBox::Question, caption, withLineBreaks(message),
                     QMessageBox::Yes | QMessageBox::No, boxParent(parent));
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(defaultButton == TQuestionDefault::No ? QMessageBox::No : QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
     return ExecDialog(box) == QMessageBox::Yes;
 }
 

@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QScreen>
 
+#include <algorithm>
 #include <cmath>
 
 int RoundNearest(double v)
@@ -60,12 +61,40 @@ const TPropertyTable &TGGraphicControl::Properties() const
 
 void TGGraphicControl::SetBounds(int left, int top, int width, int height)
 {
-    const QRect r(left, top, qMax(0, width), qMax(0, height));
+    // A geometry Qt can hold without overflow: no label reaches these sizes,
+    // and an absurd stored value must not wrap QRect's right and bottom edges.
+    left = std::clamp(left, -MaxCoordinate, MaxCoordinate);
+    top = std::clamp(top, -MaxCoordinate, MaxCoordinate);
+    width = std::clamp(width, 0, MaxCoordinate);
+    height = std::clamp(height, 0, MaxCoordinate);
+    const QRect r(left, top, width, height);
     if (r == geometry())
         return;
     setGeometry(r);
-    if (!IsLoading())
-        CheckBoundsChanged();
+    if (IsLoading())
+        return;
+    // A bounds check may move or resize the object again. Inside a check the
+    // new geometry is only taken; the outermost call runs the check again
+    // until the object settles, a few rounds at most, so two checks that
+    // disagree (one shrinking, one growing) cannot recurse without end.
+    if (mBoundsDepth > 0) {
+        mBoundsPending = true;
+        return;
+    }
+    ++mBoundsDepth;
+    try {
+        int rounds = 0;
+        do {
+            mBoundsPending = false;
+            CheckBoundsChanged();
+        } while (mBoundsPending && ++rounds < MaxBoundsRounds);
+    } catch (...) {
+        --mBoundsDepth;
+        mBoundsPending = false;
+        throw;
+    }
+    --mBoundsDepth;
+    mBoundsPending = false;
 }
 
 void TGGraphicControl::SetLocked(bool locked)

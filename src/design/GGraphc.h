@@ -23,6 +23,10 @@ class TGGraphicControl : public QWidget, public TComponent
     Q_OBJECT
 public:
     static constexpr int crDefault = 0;
+    // Largest coordinate and size an object takes, in panel pixels.
+    static constexpr int MaxCoordinate = (1 << 24) - 1;
+    // Rounds of bounds checking after one move or resize.
+    static constexpr int MaxBoundsRounds = 8;
 
     explicit TGGraphicControl(TComponent *owner = nullptr);
     ~TGGraphicControl() override;
@@ -153,6 +157,8 @@ private:
     QAction *mLockedMenuItem = nullptr;
     QRect mLastBounds = QRect(0, 0, 0, 0);
     bool mInBoundsCheck = false;
+    int mBoundsDepth = 0;
+    bool mBoundsPending = false;
 };
 
 // nearest(v): the nearest integer, exact halves to the even neighbour.

@@ -58,6 +58,24 @@ QString withSlash(const QString &dir)
 
 void TQMMainScreen::OpenLabelFile(const QString &fileName)
 {
+    const QString openFailed = QStringLiteral("Unable to open ") + fileName
+                               + QStringLiteral(". Possibly corrupted, posibly not a Quillmark file");
+    // The file is read and checked whole, into a scratch panel, before
+    // anything of the open design goes: a file that cannot be read leaves
+    // the design, its file name and its changes as they were.
+    QByteArray data;
+    try {
+        data = TGLabelObjectFiler::ReadFileBytes(fileName);
+        QWidget scratch;
+        TLabelLayout probe = CurrentLabelLayout();
+        TGLabelObjectFiler filer;
+        filer.ReadLabelBytes(nullptr, &scratch, probe, data);
+        checkLayout(probe);
+    } catch (...) {
+        InformationBox(openFailed, this);
+        return;
+    }
+
     const bool wasBusy = mBusy;
     mBusy = true;
     mPanel->ClearObjects();
@@ -71,7 +89,7 @@ void TQMMainScreen::OpenLabelFile(const QString &fileName)
     try {
         TLabelLayout layout = CurrentLabelLayout();
         TGLabelObjectFiler filer;
-        filer.ReadLabelFile(this, mPanel, layout, fileName);
+        filer.ReadLabelBytes(this, mPanel, layout, data);
         checkLayout(layout);
         SetCurrentLayout(layout);
         SetLabelSizeFromInches(mLayout.LabelShape, mLayout.LabelWidth, mLayout.LabelHeight);
@@ -85,9 +103,7 @@ void TQMMainScreen::OpenLabelFile(const QString &fileName)
         LoadDefaultTemplateValues();
         SetLabelSizeFromInches(mLayout.LabelShape, mLayout.LabelWidth, mLayout.LabelHeight);
         mCurrentFileName.clear();
-        InformationBox(QStringLiteral("Unable to open ") + fileName
-                           + QStringLiteral(". Possibly corrupted, posibly not a Quillmark file"),
-                       this);
+        InformationBox(openFailed, this);
     }
     // Outside the guarded part: a preferences file that cannot be written
     // does not make the label file unreadable.
@@ -253,7 +269,7 @@ void TQMMainScreen::SaveButtonClick()
 
 void TQMMainScreen::CancelButtonClick()
 {
-    if (!QuestionBox(QStringLiteral("Cancel all changes?"), QStringLiteral("CANCEL"), this))
+    if (!QuestionBox(QStringLiteral("Cancel all changes?"), QStringLiteral("CANCEL"), this, TQuestionDefault::No))
         return;
     // Without a current file the label is left empty with its layout.
     mPanel->ClearObjects();
@@ -272,7 +288,8 @@ void TQMMainScreen::mnuDeleteClick()
         InformationBox(QStringLiteral("Must be a QM (Quillmark) file"), this);
         return;
     }
-    if (!QuestionBox(QStringLiteral("Delete ") + fileName + QLatin1Char('?'), QStringLiteral("CONFIRM"), this))
+    if (!QuestionBox(QStringLiteral("Delete ") + fileName + QLatin1Char('?'), QStringLiteral("CONFIRM"), this,
+                     TQuestionDefault::No))
         return;
     // The open design stays as it is, even when it was read from this file.
     QFile file(fileName);

@@ -1,5 +1,6 @@
 #include "Filer.h"
 
+#include "FileModes.h"
 #include "LabelLayout.h"
 #include "Stream.h"
 
@@ -75,6 +76,7 @@ void TGLabelObjectFiler::writeFile(const QString &fileName, const QByteArray &da
         file.cancelWriting();
         throw EFileWriteError(QStringLiteral("Cannot write %1: %2").arg(fileName, reason));
     }
+    KeepUsualPermissions(file, fileName);
     if (!file.commit())
         throw EFileWriteError(QStringLiteral("Cannot write %1: %2").arg(fileName, file.errorString()));
     // QSaveFile can report success on a full disk with a buffered tail lost;

@@ -58,6 +58,9 @@ public:
 
     // Files larger than this are refused as damaged rather than read whole.
     static constexpr qint64 MaxFileSize = 256 * 1024 * 1024;
+    // A whole file, as the read operations take it; throws EStreamError
+    // ("Stream read error") when it cannot be read or is too large.
+    static QByteArray ReadFileBytes(const QString &fileName) { return readFile(fileName); }
 
 private:
     QList<TComponent *> readObjectList(PropertyReader &reader, TComponent *owner, QObject *parent);

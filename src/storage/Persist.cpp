@@ -117,7 +117,21 @@ TComponent *TClassRegistry::Create(const QByteArray &className, TComponent *owne
     for (const auto &entry : mFactories)
         if (entry.first.compare(className, Qt::CaseInsensitive) == 0)
             return entry.second(owner);
-    throw EStreamError(QStringLiteral("Class %1 not found").arg(QString::fromLatin1(className)));
+    throw EStreamError(QStringLiteral("Class %1 not found").arg(PrintableName(className)));
+}
+
+QString PrintableName(const QByteArray &name)
+{
+    QString out;
+    out.reserve(name.size());
+    for (const char ch : name) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b > 32 && b < 127 && b != '\\')
+            out += QLatin1Char(ch);
+        else
+            out += QStringLiteral("\\x%1").arg(QString::number(b, 16).toUpper().rightJustified(2, QLatin1Char('0')));
+    }
+    return out;
 }
 
 QList<QByteArray> TClassRegistry::ClassNames() const

@@ -20,12 +20,27 @@ class PropertyWriter;
 
 // The error every stream failure ends in; what() is one of the fixed
 // messages ("Invalid stream format", "Class X not found", ...).
+// A name read from a stream, fit for a message: printable ASCII as it is,
+// every other byte (line breaks, controls, bytes above 126) and the
+// backslash as \xHH, so a damaged name cannot break or garble the message.
+QString PrintableName(const QByteArray &name);
+
 class EStreamError : public std::runtime_error
 {
 public:
     explicit EStreamError(const QString &message)
         : std::runtime_error(message.toStdString()) {}
     QString message() const { return QString::fromStdString(what()); }
+    // Where in the stream it happened, when the reader knows: the object's
+    // stored name and the property path ("Component3.Font.Height").
+    QString where() const { return mWhere; }
+    // Puts an outer name in front of what is known already.
+    void addOuterName(const QString &name) { mWhere = mWhere.isEmpty() ? name : name + QLatin1Char('.') + mWhere; }
+    // The message followed by the place in brackets, when there is one.
+    QString describe() const { return mWhere.isEmpty() ? message() : message() + QStringLiteral(" (") + mWhere + QLatin1Char(')'); }
+
+private:
+    QString mWhere;
 };
 
 enum class TPropKind {

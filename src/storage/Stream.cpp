@@ -823,6 +823,12 @@ TComponent *PropertyReader::readComponent(TComponent *owner, QObject *parent)
         component->SetLoading(false);
         if (flags & 2)
             component->SetChildOrder(position);
+    } catch (EStreamError &e) {
+        mFixups.resize(fixupMark);
+        mCurrent = previousCurrent;
+        delete component;
+        e.addOuterName(PrintableName(storedName));
+        throw;
     } catch (...) {
         mFixups.resize(fixupMark);
         mCurrent = previousCurrent;
@@ -852,11 +858,17 @@ TPropertyTarget ResolvePropertyPath(TPersistent &object, const QByteArray &path)
 
 void PropertyReader::readProperty(TPersistent &object)
 {
-    const TPropertyTarget target = ResolvePropertyPath(object, readShortName());
-    if (target.prop)
-        readPropValue(*target.object, *target.prop);
-    else if (!target.object->ReadDefinedProperty(*this, target.name))
-        fail(PropertyDoesNotExist);
+    const QByteArray path = readShortName();
+    try {
+        const TPropertyTarget target = ResolvePropertyPath(object, path);
+        if (target.prop)
+            readPropValue(*target.object, *target.prop);
+        else if (!target.object->ReadDefinedProperty(*this, target.name))
+            fail(PropertyDoesNotExist);
+    } catch (EStreamError &e) {
+        e.addOuterName(PrintableName(path));
+        throw;
+    }
 }
 
 void PropertyReader::readPropValue(TPersistent &object, const TPropInfo &prop)

@@ -219,7 +219,7 @@ void TestQmtoolPrint::previewShowsOneSheet()
 
 void TestQmtoolPrint::errors_data()
 {
-    QTest::addColumn<QStringList>("args");  // FILE, DAMAGED, MISSING, EMPTY, HUGE, OUT stand for paths
+    QTest::addColumn<QStringList>("args");  // FILE, DAMAGED, MISSING, EMPTY, HUGE, OUT, IMAGE stand for paths
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");  // the whole of stderr; "(...)" any reason
 
@@ -250,7 +250,7 @@ void TestQmtoolPrint::errors_data()
         << QStringList{"print", "FILE", "-o", "OUT", "--cells", "3,30"} << 1
         << "qmtool: cell 30 is not on the sheet (cells 0 to 29)\n";
     QTest::newRow("render of a damaged file")
-        << QStringList{"render", "DAMAGED", "-o", "OUT"} << 1
+        << QStringList{"render", "DAMAGED", "-o", "IMAGE"} << 1
         << "qmtool: Unable to open DAMAGED. Possibly corrupted, posibly not a Quillmark file\n"
            "(...)\n";
     QTest::newRow("no output") << QStringList{"print", "FILE"} << 2 << "";
@@ -294,7 +294,8 @@ void TestQmtoolPrint::errors()
                                         {QStringLiteral("HUGE"), huge},
                                         {QStringLiteral("DAMAGED"), damaged},
                                         {QStringLiteral("MISSING"), missing},
-                                        {QStringLiteral("OUT"), out}};
+                                        {QStringLiteral("OUT"), out},
+                                        {QStringLiteral("IMAGE"), mDir.filePath(QStringLiteral("kept.png"))}};
     for (QString &a : args)
         a = paths.value(a, a);
     for (auto it = paths.begin(); it != paths.end(); ++it)

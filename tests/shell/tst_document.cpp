@@ -250,8 +250,10 @@ private Q_SLOTS:
     void deleteFile();
     void failedWriteKeepsOldFile_data();
     void failedWriteKeepsOldFile();
-    void damagedFileResets_data();
-    void damagedFileResets();
+    void questionDefaults_data();
+    void questionDefaults();
+    void damagedFileKeepsDesign_data();
+    void damagedFileKeepsDesign();
     void recentFilesKeepFive();
     void recentFilesIgnoreCase();
     void recentFileDeleted();
@@ -648,7 +650,63 @@ void TestDocument::failedWriteKeepsOldFile()
     QCOMPARE(w->RecentFiles()->Entries(), recentBefore);
 }
 
-void TestDocument::damagedFileResets_data()
+void TestDocument::questionDefaults_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<int>("defaultButton");  // what Enter answers
+
+    // Yes throws work away: Enter must keep it.
+    QTest::newRow("cancel") << "CancelButton" << "CANCEL: Cancel all changes?" << int(QMessageBox::No);
+    QTest::newRow("escape") << "Escape" << "CANCEL: Cancel all changes?" << int(QMessageBox::No);
+    QTest::newRow("delete") << "mnuDelete" << "CONFIRM: Delete %1?" << int(QMessageBox::No);
+    // Yes saves: Enter keeps the work there too.
+    QTest::newRow("save changes") << "mnuOpen" << "Save: Save changes?" << int(QMessageBox::Yes);
+}
+
+void TestDocument::questionDefaults()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, question);
+    QFETCH(int, defaultButton);
+
+    TQMMainScreen *w = openWindow();
+    drawSample();
+    const QString file = saveAs(QStringLiteral("kept.qm"));
+    const QString other = path(QStringLiteral("other.qm"));
+    putFile(other, fileBytes(file));
+    draw(psEllipse, QPoint(100, 100), QPoint(150, 150));
+    QVERIFY(w->ChangesMade());
+
+    int seenDefault = -1, seenEscape = -1;
+    DialogScript script;
+    if (command == QLatin1String("mnuDelete"))
+        script.pick(other);
+    script.then([&](QDialog &d) {
+        if (auto *box = qobject_cast<QMessageBox *>(&d)) {
+            seenDefault = box->defaultButton() ? int(box->standardButton(box->defaultButton())) : 0;
+            seenEscape = box->escapeButton() ? int(box->standardButton(box->escapeButton())) : 0;
+        }
+        return int(QMessageBox::No);
+    });
+    if (command == QLatin1String("mnuOpen"))
+        script.cancel();
+    if (command == QLatin1String("Escape"))
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w, Qt::Key_Escape);
+    else if (command == QLatin1String("CancelButton"))
+        QTest::mouseClick(w->findChild<QPushButton *>(command), Qt::LeftButton);
+    else
+        item(w, command.toLatin1().constData())->trigger();
+    VERIFY_SCRIPT_DONE(script);
+    QVERIFY(script.seen.contains(question.contains(QLatin1String("%1")) ? question.arg(other) : question));
+    QCOMPARE(seenDefault, defaultButton);
+    QCOMPARE(seenEscape, int(QMessageBox::No));
+    // No was answered: nothing is lost.
+    QVERIFY(w->ChangesMade());
+    QCOMPARE(w->Panel()->Objects().size(), 3);
+}
+
+void TestDocument::damagedFileKeepsDesign_data()
 {
     QTest::addColumn<QByteArray>("data");
 
@@ -672,7 +730,7 @@ void TestDocument::damagedFileResets_data()
     QTest::newRow("truncated after the objects") << QByteArray("cut");  // filled in below
 }
 
-void TestDocument::damagedFileResets()
+void TestDocument::damagedFileKeepsDesign()
 {
     QFETCH(QByteArray, data);
     TQMMainScreen *w = openWindow();
@@ -685,9 +743,12 @@ void TestDocument::damagedFileResets()
     }
     const QString damaged = path("damaged.qm");
     putFile(damaged, data);
-    // A layout of another size first, so that the reset shows; its changes
-    // are given up.
+    // A layout of another size, not saved: the design differs from its file.
     useLayout(QStringLiteral("EL"), 3.0, 3.0);
+    const TLabelLayout layoutBefore = w->CurrentLabelLayout();
+    const QSize sizeBefore = w->Panel()->size();
+    const bool changesBefore = w->ChangesMade();
+    const QByteArray designBefore = TGLabelObjectFiler::LabelFileBytes(w->Panel(), layoutBefore);
 
     DialogScript script;
     script.no().pick(damaged).ok();
@@ -696,24 +757,25 @@ void TestDocument::damagedFileResets()
     QCOMPARE(script.seen.value(0), QStringLiteral("Save: Save changes?"));
     QCOMPARE(script.seen.value(2), "Information: Unable to open " + damaged
                                        + ". Possibly corrupted, posibly not a Quillmark file");
-    QCOMPARE(w->CurrentLabelLayout(), TLabelLayout::Default());
-    QCOMPARE(w->Panel()->size(), QSize(254, 96));
-    QCOMPARE(w->Panel()->Shape(), lsRoundRect);
-    QCOMPARE(w->Panel()->Objects().size(), 0);
-    QCOMPARE(w->CurrentFileName(), QString());
-    QCOMPARE(w->windowTitle(), QStringLiteral("Quillmark"));
-    QVERIFY(!w->ChangesMade());
+    // Another file's damage leaves the open design, its name and its
+    // changes as they were.
+    QCOMPARE(w->CurrentLabelLayout(), layoutBefore);
+    QCOMPARE(w->Panel()->size(), sizeBefore);
+    QCOMPARE(w->Panel()->Shape(), lsEllipse);
+    QCOMPARE(w->Panel()->Objects().size(), 2);
+    QCOMPARE(TGLabelObjectFiler::LabelFileBytes(w->Panel(), w->CurrentLabelLayout()), designBefore);
+    QCOMPARE(w->CurrentFileName(), good);
+    QCOMPARE(w->ChangesMade(), changesBefore);
     QCOMPARE(w->RecentFiles()->Entries(), QStringList{good});
-    QCOMPARE(w->findChild<QMenu *>("mnuChangeLayout")->title(),
-             QStringLiteral("Change Label Layout    (Avery 5160 Address)"));
 
     // The window goes on working: the good file opens.
     DialogScript again;
-    again.pick(good);
+    again.no().pick(good);
     item(w, "mnuOpen")->trigger();
     VERIFY_SCRIPT_DONE(again);
     QCOMPARE(w->Panel()->Objects().size(), 2);
     QCOMPARE(w->CurrentFileName(), good);
+    QCOMPARE(w->CurrentLabelLayout(), TLabelLayout::Default());
 }
 
 void TestDocument::recentFilesKeepFive()

@@ -1,6 +1,7 @@
 // Label files, object files and clones: byte layout, naming, paste offset,
 // cut lengths and what a failed read or write leaves behind.
 
+#include "storage/FileModes.h"
 #include "storage/Filer.h"
 #include "storage/LabelLayout.h"
 #include "storage/Stream.h"
@@ -9,6 +10,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -90,6 +93,61 @@ private Q_SLOTS:
     void initTestCase()
     {
         TClassRegistry::instance().Register("TPlaced", [](TComponent *owner) { return new TPlaced(owner); });
+    }
+
+    // Label files and copied PDF files get the modes files of any other
+    // program get: 0666 less the umask when new, their own when replaced.
+    void fileModes_data()
+    {
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<int>("existingMode");  // -1: a new file
+        QTest::addColumn<int>("expected");
+        QTest::newRow("new, umask 022") << 0022 << -1 << 0644;
+        QTest::newRow("new, umask 077") << 0077 << -1 << 0600;
+        QTest::newRow("new, umask 002") << 0002 << -1 << 0664;
+        QTest::newRow("existing 0640, umask 022") << 0022 << 0640 << 0640;
+        QTest::newRow("existing 0666, umask 077") << 0077 << 0666 << 0666;
+    }
+
+    void fileModes()
+    {
+        QFETCH(int, mask);
+        QFETCH(int, existingMode);
+        QFETCH(int, expected);
+        QTemporaryDir dir;
+        const QString label = dir.filePath(QStringLiteral("design.qm"));
+        const QString copy = dir.filePath(QStringLiteral("labels.pdf"));
+        const QString source = dir.filePath(QStringLiteral("source.bin"));
+        {
+            QFile f(source);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("%PDF-1.4 stand-in");
+        }
+        if (existingMode >= 0) {
+            for (const QString &target : {label, copy}) {
+                QFile f(target);
+                QVERIFY(f.open(QIODevice::WriteOnly));
+                f.write("old");
+                f.close();
+                QVERIFY(::chmod(QFile::encodeName(target).constData(), mode_t(existingMode)) == 0);
+            }
+        }
+        const mode_t old = ::umask(mode_t(mask));
+        QObject panel;
+        TGLabelObjectFiler filer;
+        filer.WriteLabelFile(&panel, label, TLabelLayout::Default());
+        QString error;
+        const bool copied = CopyForUser(source, copy, &error);
+        ::umask(old);
+        QVERIFY2(copied, qPrintable(error));
+        for (const QString &target : {label, copy}) {
+            struct stat st;
+            QVERIFY(::stat(QFile::encodeName(target).constData(), &st) == 0);
+            QCOMPARE(int(st.st_mode & 07777), expected);
+        }
+        QFile f(copy);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("%PDF-1.4 stand-in"));
     }
 
     void emptyPanelWritesEmptyListThenLayout()

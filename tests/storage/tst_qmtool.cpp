@@ -160,9 +160,10 @@ void TestQmtool::damaged()
 {
     QFETCH(QByteArray, data);
     QFETCH(QByteArray, message);
-    const Run run = inspect(file(QStringLiteral("bad.bin"), data));
+    const QString path = file(QStringLiteral("bad.bin"), data);
+    const Run run = inspect(path);
     QCOMPARE(run.exitCode, 1);
-    QCOMPARE(run.err.trimmed(), message);
+    QCOMPARE(run.err.trimmed(), QFile::encodeName(path) + ": " + message);
     QVERIFY(run.out.isEmpty());
 }
 

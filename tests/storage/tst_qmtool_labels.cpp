@@ -280,7 +280,7 @@ void TestQmtoolLabels::dumpFailures_data()
     QTest::newRow("not a label file") << QByteArray("plain text") << "Invalid property value";
     QTest::newRow("unknown class") << QByteArray("\x01TPF0\x05TGXyz\x01" "A\x00\x00\x00", 16)
                                    << "Class TGXyz not found";
-    QTest::newRow("missing") << QByteArray() << "qmtool: cannot open";
+    QTest::newRow("missing") << QByteArray() << "the file does not exist";
 }
 
 void TestQmtoolLabels::dumpFailures()
@@ -292,7 +292,8 @@ void TestQmtoolLabels::dumpFailures()
     const Run run = qmtool({QStringLiteral("dump"), path});
     QCOMPARE(run.exitCode, 1);
     QVERIFY(run.out.isEmpty());
-    QVERIFY2(QString::fromUtf8(run.err).startsWith(message), run.err.constData());
+    // The file's name first, then what went wrong.
+    QVERIFY2(QString::fromUtf8(run.err).startsWith(path + QStringLiteral(": ") + message), run.err.constData());
 }
 
 QTEST_MAIN(TestQmtoolLabels)

@@ -2,6 +2,7 @@
 // with the objects created and set up as the program creates them.
 
 #include "Commands.h"
+#include "InputFile.h"
 #include "Json.h"
 #include "LabelDesign.h"
 #include "PropertyPaths.h"
@@ -77,14 +78,12 @@ int runBuild(const QStringList &args)
         return 2;
     }
     const QString inName = args.at(0), outName = args.at(1);
-    QFile in(inName);
-    if (!in.open(QIODevice::ReadOnly)) {
-        printError(QStringLiteral("qmtool build: cannot open %1: %2").arg(inName, in.errorString()));
-        return 1;
-    }
     JsonValue input;
     try {
-        input = parseJson(in.readAll());
+        input = parseJson(inputfile::Read(inName, inputfile::MaxJsonBytes));
+    } catch (const inputfile::EInputFile &e) {
+        printError(QStringLiteral("qmtool build: ") + e.message());
+        return 1;
     } catch (const JsonError &e) {
         printError(QStringLiteral("qmtool build: %1 is not valid JSON: %2").arg(inName, e.message()));
         return 1;
@@ -108,6 +107,9 @@ int runBuild(const QStringList &args)
                 buildObject(design, objects->items().at(i), where);
             }
         }
+        // A layout the print run would refuse is not written.
+        if (!layout.IsUsable())
+            throw InputError(QStringLiteral("the label layout is not usable"));
         design.panel().AttachObjects();
         where.clear();
         // Geometry is stored at zoom 1.0, the panel's zoom here.

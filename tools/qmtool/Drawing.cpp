@@ -1,4 +1,5 @@
 #include "Drawing.h"
+#include "InputFile.h"
 
 #include "design/GGraphc.h"
 #include "storage/Filer.h"
@@ -22,12 +23,14 @@ void TLabelDocument::Open(const QString &fileName)
 {
     const QString openMessage = QStringLiteral("Unable to open ") + fileName
                                 + QStringLiteral(". Possibly corrupted, posibly not a Quillmark file");
-    const QFileInfo info(fileName);
-    if (!info.isFile())
-        throw EToolError(openMessage + QStringLiteral("\n(the file does not exist)"));
+    const QString problem = inputfile::Problem(fileName, inputfile::MaxStreamBytes);
+    if (!problem.isEmpty())
+        throw EToolError(openMessage + QStringLiteral("\n(") + problem + QStringLiteral(")"));
     try {
         TGLabelObjectFiler filer;
         filer.ReadLabelFile(&mDesign.window(), Panel(), mLayout, fileName);
+    } catch (const EStreamError &e) {
+        throw EToolError(openMessage + QStringLiteral("\n(") + e.describe() + QStringLiteral(")"));
     } catch (const std::exception &e) {
         throw EToolError(openMessage + QStringLiteral("\n(") + QString::fromUtf8(e.what())
                          + QStringLiteral(")"));

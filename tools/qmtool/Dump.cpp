@@ -2,6 +2,7 @@
 // JSON: every object with all its published properties, then the layout.
 
 #include "Commands.h"
+#include "InputFile.h"
 #include "Json.h"
 #include "LabelDesign.h"
 #include "PropertyPaths.h"
@@ -23,8 +24,9 @@ int runDump(const QStringList &args)
     }
     const QString fileName = args.first();
     // The filer passes over a missing file in silence; the tool must not.
-    if (!QFileInfo(fileName).isFile()) {
-        std::fprintf(stderr, "qmtool: cannot open %s: no such file\n", qPrintable(fileName));
+    const QString problem = inputfile::Problem(fileName, inputfile::MaxStreamBytes);
+    if (!problem.isEmpty()) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(fileName), qPrintable(problem));
         return 1;
     }
 
@@ -35,7 +37,7 @@ int runDump(const QStringList &args)
         TGLabelObjectFiler filer;
         filer.ReadLabelFile(&design.window(), &design.panel(), layout, fileName);
     } catch (const EStreamError &e) {
-        std::fprintf(stderr, "%s\n", e.message().toUtf8().constData());
+        std::fprintf(stderr, "%s: %s\n", qPrintable(fileName), e.describe().toUtf8().constData());
         return 1;
     }
     design.panel().AttachObjects();

@@ -2,9 +2,11 @@
 
 #include "controls/Fonts.h"
 #include "design/Gqmpanel32.h"
+#include "layout/TemplateLibrary.h"
 #include "objects/Register.h"
 #include "storage/LabelLayout.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -87,7 +89,23 @@ void LayoutFromJson(const JsonValue &json, TLabelLayout &layout)
 {
     if (json.type() != JsonValue::Object)
         throw InputError(QStringLiteral("\"layout\" must be an object"));
+    // "template": a layout of the template library by its name, the other
+    // fields changing it afterwards.
+    if (const JsonValue *name = json.member(QStringLiteral("template"))) {
+        if (name->type() != JsonValue::String)
+            throw InputError(QStringLiteral("layout field template must be a string"));
+        const QString library = TemplateLibrary::defaultPath();
+        const QList<TLabelLayout> templates = TemplateLibrary::read(library);
+        const auto found = std::find_if(templates.begin(), templates.end(), [&](const TLabelLayout &t) {
+            return !t.Name.isEmpty() && t.Name.compare(name->toString(), Qt::CaseInsensitive) == 0;
+        });
+        if (found == templates.end())
+            throw InputError(QStringLiteral("layout: no template \"%1\" in %2").arg(name->toString(), library));
+        layout = *found;
+    }
     for (const auto &[key, value] : json.members()) {
+        if (key == QLatin1String("template"))
+            continue;
         const Field *field = nullptr;
         for (const Field &f : Fields)
             if (key == QLatin1String(f.name))

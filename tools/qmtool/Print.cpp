@@ -14,6 +14,7 @@
 #include "print/engine/PageRecorder.h"
 #include "print/engine/PageStream.h"
 #include "print/engine/PrinterEngine.h"
+#include "storage/FileModes.h"
 
 #include <QBuffer>
 #include <QPageLayout>
@@ -187,6 +188,7 @@ void writePreviewPdf(QIODevice &recorded, const QString &fileName)
         if (painter.isActive())
             painter.end();
     }
+    KeepUsualPermissions(file, fileName);
     if (!file.commit())
         throw EToolError(QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString()));
 }

@@ -5,6 +5,8 @@
 #include "storage/Stream.h"
 
 #include <cmath>
+#include <algorithm>
+#include <cctype>
 #include <limits>
 #include <memory>
 
@@ -178,8 +180,18 @@ void encodeValue(PropertyWriter &w, const TPropInfo &p, const JsonValue &v)
     case TPropKind::Integer:
     case TPropKind::Cursor:
     case TPropKind::Color:
-        // Names go through the reader's tables (colours, cursors, character sets).
-        if (v.type() == JsonValue::String) {
+        // Names go through the reader's tables (colours, cursors, character
+        // sets); a colour may also be written as on the web, "#rrggbb".
+        if (p.kind == TPropKind::Color && v.type() == JsonValue::String && v.toString().startsWith(u'#')) {
+            const QString hex = v.toString().mid(1);
+            bool ok = hex.size() == 6
+                && std::all_of(hex.begin(), hex.end(), [](QChar c) { return std::isxdigit(c.unicode()) && c.unicode() < 128; });
+            const uint rgb = ok ? hex.toUInt(&ok, 16) : 0;
+            if (!ok)
+                invalidValue();
+            // Stored as 0x00BBGGRR.
+            w.writeInteger(qint32(((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF)));
+        } else if (v.type() == JsonValue::String) {
             w.writeIdent(streamcodec::toCp1252(v.toString()));
         } else if (p.kind == TPropKind::Color) {
             w.writeInteger(qint32(quint32(wholeNumber(v, std::numeric_limits<qint32>::min(),

@@ -6,6 +6,8 @@
 
 #include "storage/Stream.h"
 
+#include "InputFile.h"
+
 #include <QFile>
 
 #include <cstdio>
@@ -174,18 +176,19 @@ int runInspect(const QStringList &args)
         std::fputs("usage: qmtool inspect FILE\n", stderr);
         return 2;
     }
-    QFile file(args.first());
-    if (!file.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "qmtool: cannot open %s: %s\n", qPrintable(args.first()),
-                     qPrintable(file.errorString()));
+    QByteArray data;
+    try {
+        data = inputfile::Read(args.first(), inputfile::MaxStreamBytes);
+    } catch (const inputfile::EInputFile &e) {
+        std::fprintf(stderr, "%s\n", e.message().toLocal8Bit().constData());
         return 1;
     }
-    const QByteArray data = file.readAll();
     try {
         const QByteArray json = Inspector(data).topLevel();
         std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
     } catch (const EStreamError &e) {
-        std::fprintf(stderr, "%s\n", qPrintable(e.message()));
+        std::fprintf(stderr, "%s: %s\n", args.first().toLocal8Bit().constData(),
+                     e.describe().toLocal8Bit().constData());
         return 1;
     }
     return 0;

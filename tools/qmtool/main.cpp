@@ -29,9 +29,8 @@ const Command Commands[] = {
     {"templates", runTemplates, false},
 };
 
-int usage()
-{
-    std::fputs("usage: qmtool COMMAND [ARGS]\n"
+constexpr const char *UsageText =
+               "usage: qmtool COMMAND [ARGS]\n"
                "commands:\n"
                "  build IN.json OUT.qm  write a label file described by JSON (the form dump\n"
                "                        prints)\n"
@@ -44,8 +43,15 @@ int usage()
                "                        print a label file as the program prints it\n"
                "  render FILE.qm -o OUT.png [--zoom Z]\n"
                "                        draw the label as the design panel shows it\n"
-               "  templates             list the template library as the template chooser does\n",
-               stderr);
+               "  templates             list the template library as the template chooser does\n"
+               "options:\n"
+               "  --help                this text\n"
+               "  --version             the version of qmtool\n"
+               "exit status: 0 done, 1 a failure (with a message on stderr), 2 a usage error\n";
+
+int usage()
+{
+    std::fputs(UsageText, stderr);
     return 2;
 }
 
@@ -53,13 +59,24 @@ int usage()
 
 int main(int argc, char *argv[])
 {
-    const Command *command = nullptr;
-    if (argc >= 2)
-        for (const Command &c : Commands)
-            if (std::strcmp(argv[1], c.name) == 0)
-                command = &c;
-    if (!command)
+    if (argc < 2)
         return usage();
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 || std::strcmp(argv[1], "help") == 0) {
+        std::fputs(UsageText, stdout);
+        return 0;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::printf("qmtool %s\n", QM_VERSION);
+        return 0;
+    }
+    const Command *command = nullptr;
+    for (const Command &c : Commands)
+        if (std::strcmp(argv[1], c.name) == 0)
+            command = &c;
+    if (!command) {
+        std::fprintf(stderr, "qmtool: unknown command %s\n", argv[1]);
+        return usage();
+    }
 
     std::unique_ptr<QCoreApplication> app;
     if (command->widgets) {

@@ -112,9 +112,10 @@ void TGLineShape::StretchToEdges()
 
 int TGLineShape::ScreenPenWidth() const
 {
+    const int width = drawlimits::BoundedPenWidth(mPen->Width());
     if (Scale() == 1.0f)
-        return mPen->Width();
-    return RoundNearest(mPen->Width() * double(Scale()));
+        return width;
+    return RoundNearest(width * double(Scale()));
 }
 
 void TGLineShape::Paint()
@@ -145,14 +146,15 @@ void TGLineShape::Paint()
 void TGLineShape::PrintOnReport(TReport &report, double left, double top)
 {
     const double r = ScreenPixelsPerInch();
-    const int h = mPen->Width() / 2;
+    const int penWidth = drawlimits::BoundedPenWidth(mPen->Width());
+    const int h = penWidth / 2;
     report.Pen.Color = mPen->Color();
     report.Pen.Style = mPen->Style();
     report.Pen.Mode = pmCopy;
     // Negative: hundredths of an inch, the screen pixels taken as they are.
-    report.Pen.Width = -mPen->Width();
-    const double xl = left + Left() / r, xr = left + (Left() + Width()) / r;
-    const double yt = top + (Top() + h) / r, yb = top + (Top() + h + Height()) / r;
+    report.Pen.Width = -penWidth;
+    const double xl = left + Left() / r, xr = left + (double(Left()) + Width()) / r;
+    const double yt = top + (double(Top()) + h) / r, yb = top + (double(Top()) + h + Height()) / r;
     switch (mLineStyle) {
     case stHorizontal: report.MoveTo(xl, yt); report.LineTo(xr, yt); break;
     case stVertical: report.MoveTo(xl, yt); report.LineTo(xl, yb); break;

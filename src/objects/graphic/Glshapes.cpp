@@ -144,10 +144,11 @@ void TGLabelShapes::chooseLineColor()
 
 int TGLabelShapes::ScreenPenWidth() const
 {
+    const int width = drawlimits::BoundedPenWidth(mPen->Width());
     if (Scale() == 1.0f)
-        return mPen->Width();
-    int p = RoundNearest(mPen->Width() * double(Scale()));
-    if (p <= 0 && mPen->Width() > 0)
+        return width;
+    int p = RoundNearest(width * double(Scale()));
+    if (p <= 0 && width > 0)
         p = 1;
     return p;
 }
@@ -158,7 +159,8 @@ int TGLabelShapes::CornerSize(int width, int height, int roundPerc)
     // below one hundredth: 20 % of 100 gives 19.
     const long double product = static_cast<long double>(std::max(width, height)) *
                                 (static_cast<long double>(roundPerc) * 0.01L);
-    return int(product);
+    // A corner wider than twice the figure draws as the widest corner does.
+    return int(std::clamp(product, 0.0L, 2.0L * std::max(width, height)));
 }
 
 void TGLabelShapes::Paint()
@@ -198,11 +200,11 @@ void TGLabelShapes::PrintOnReport(TReport &report, double left, double top)
     report.Pen.Color = mPen->Color();
     report.Pen.Style = mPen->Style();
     report.Pen.Mode = mPen->Mode();
-    report.Pen.Width = -int(static_cast<long double>(mPen->Width()) / r * 100);
+    report.Pen.Width = -int(static_cast<long double>(drawlimits::BoundedPenWidth(mPen->Width())) / r * 100);
     report.Brush.Color = mBrush->Color();
     report.Brush.Style = mBrush->Style();
     const double x1 = left + double(Left()) / r, y1 = top + double(Top()) / r;
-    const double x2 = left + double(Left() + Width()) / r, y2 = top + double(Top() + Height()) / r;
+    const double x2 = left + (double(Left()) + Width()) / r, y2 = top + (double(Top()) + Height()) / r;
     switch (mShape) {
     case stRectangle:
     case stSquare: report.Rectangle(x1, y1, x2, y2); break;

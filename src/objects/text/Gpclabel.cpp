@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QMenu>
 
+#include <algorithm>
+
 TGCounterLabel::TGCounterLabel(TComponent *owner)
     : TGBaseLabel(owner)
 {
@@ -80,6 +82,9 @@ QString TGCounterLabel::NumberText(int value, int leadingZeros)
     if (leadingZeros <= 0)
         return QString::number(value);
     // printf "%N.Nd": at least N digits, zero-padded, the sign in front.
+    // The padding is bounded where the text is made: a stored count of
+    // millions would otherwise build a caption of that many zeros.
+    leadingZeros = std::min(leadingZeros, MaxLeadingZeros);
     QString digits = QString::number(qAbs(qint64(value)));
     if (digits.size() < leadingZeros)
         digits.prepend(QString(leadingZeros - digits.size(), QLatin1Char('0')));

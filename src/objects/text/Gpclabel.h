@@ -21,6 +21,8 @@ public:
     void SetStartingnumber(int value);
     int RepeatEach() const { return mRepeatEach; }
     void SetRepeatEach(int value);
+    // Most digits a number is padded to when drawn (the stored value is kept).
+    static constexpr int MaxLeadingZeros = 255;
     int LeadingZeros() const { return mLeadingZeros; }
     void SetLeadingZeros(int value);
 

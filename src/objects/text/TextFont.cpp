@@ -2,6 +2,7 @@
 
 #include "SymbolFonts.h"
 #include "controls/Fonts.h"
+#include "print/engine/Canvas.h"
 
 #include <QFontMetrics>
 
@@ -32,14 +33,15 @@ QFont MakeQFont(const QString &name, int height, TFontStyles style)
         f.setStyleStrategy(QFont::NoFontMerging);
     if (height == 0)
         height = FontHeightFromPoints(10, TFont::PixelsPerInch());
+    // Sizes beyond any label are drawn at the largest size the canvas draws.
     if (height < 0) {
-        f.setPixelSize(-height);
+        f.setPixelSize(drawlimits::ClampFontPixels(-static_cast<long long>(height)));
     } else {
         // A cell height: scale a probe so that ascent + descent come out right.
         f.setPixelSize(100);
         const QFontMetrics probe(f);
         const int cell = qMax(1, probe.ascent() + probe.descent());
-        f.setPixelSize(qMax(1, MulDiv(height, 100, cell)));
+        f.setPixelSize(drawlimits::ClampFontPixels(MulDiv(drawlimits::ClampFontPixels(height), 100, cell)));
     }
     return f;
 }

@@ -1,5 +1,8 @@
 #include "print/engine/Canvas.h"
 
+#include <algorithm>
+#include <cmath>
+
 QColor CanvasColor(TColor c)
 {
     if (c < 0)
@@ -59,6 +62,23 @@ QPainter::CompositionMode QtCompositionMode(TPenMode mode)
     return QPainter::CompositionMode_SourceOver;
 }
 
+int drawlimits::ClampPenWidth(long long width)
+{
+    return int(std::clamp<long long>(width, 0, MaxPenWidth));
+}
+
+int drawlimits::ClampFontPixels(long long pixels)
+{
+    return int(std::clamp<long long>(pixels, 1, MaxFontPixels));
+}
+
+int drawlimits::ClampCoordinate(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    return int(std::clamp(v, -double(MaxDeviceCoordinate), double(MaxDeviceCoordinate)));
+}
+
 QFont TCanvasFont::ToQFont() const
 {
     QFont font(Name);
@@ -68,13 +88,14 @@ QFont TCanvasFont::ToQFont() const
     font.setUnderline(Style & (1u << fsUnderline));
     font.setStrikeOut(Style & (1u << fsStrikeOut));
     if (Height < 0) {
-        font.setPixelSize(-Height);
+        font.setPixelSize(drawlimits::ClampFontPixels(-static_cast<long long>(Height)));
     } else if (Height > 0) {
         // A positive height is the whole cell; scale the em size to fit it.
-        font.setPixelSize(Height);
+        const int height = drawlimits::ClampFontPixels(Height);
+        font.setPixelSize(height);
         const int cell = QFontMetrics(font).height();
         if (cell > 0)
-            font.setPixelSize(qMax(1, qRound(double(Height) * Height / cell)));
+            font.setPixelSize(drawlimits::ClampFontPixels(qRound(double(height) * height / cell)));
     }
     return font;
 }
@@ -163,7 +184,7 @@ QPen TCanvas::strokePen() const
         pen.setStyle(QtPenStyle(Pen.Style));
     } else {
         // Wide pens draw solid whatever their style.
-        pen.setWidth(Pen.Width);
+        pen.setWidth(drawlimits::ClampPenWidth(Pen.Width));
         pen.setStyle(Pen.Style == psClear ? Qt::NoPen : Qt::SolidLine);
     }
     pen.setCapStyle(Qt::RoundCap);

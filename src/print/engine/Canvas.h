@@ -45,6 +45,22 @@ struct TCanvasFont
     QFont ToQFont() const;
 };
 
+// What the canvas draws at most, whatever a label file holds: a pen or a
+// character this many device pixels wide or high fills any page at any
+// printer resolution, and anything larger only costs time and memory.
+namespace drawlimits {
+constexpr int MaxPenWidth = 16384;
+constexpr int MaxFontPixels = 16384;
+// Device coordinates are kept inside this range so that sums of two stay
+// inside an int.
+constexpr int MaxDeviceCoordinate = 1 << 28;
+int ClampPenWidth(long long width);
+// A stored pen width (negative: hundredths of an inch) brought into range.
+inline int BoundedPenWidth(int width) { return width < -MaxPenWidth ? -MaxPenWidth : width > MaxPenWidth ? MaxPenWidth : width; }
+int ClampFontPixels(long long pixels);
+int ClampCoordinate(double v);
+}
+
 QColor CanvasColor(TColor c);
 Qt::PenStyle QtPenStyle(TPenStyle style);
 Qt::BrushStyle QtBrushStyle(TBrushStyle style);

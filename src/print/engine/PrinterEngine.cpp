@@ -1,5 +1,7 @@
 #include "print/engine/PrinterEngine.h"
 
+#include "storage/FileModes.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -189,14 +191,11 @@ void TPrinterEngine::FinishDocument(bool keep)
         return;
 
     if (!mJobTarget.isEmpty()) {
-        if (QFile::exists(mJobTarget) && !QFile::remove(mJobTarget))
-            throw EReportError(QStringLiteral("The file %1 could not be replaced.")
-                                   .arg(QDir::toNativeSeparators(mJobTarget)));
-        if (!QFile::copy(file->fileName(), mJobTarget)) {
-            QFile::remove(mJobTarget);
+        // Through a save file: an earlier file of that name stays whole
+        // until the new one is complete, and keeps its permissions.
+        if (!CopyForUser(file->fileName(), mJobTarget))
             throw EReportError(QStringLiteral("The file %1 could not be written.")
                                    .arg(QDir::toNativeSeparators(mJobTarget)));
-        }
         return;
     }
     sendToPrinter(file->fileName());

@@ -9,7 +9,7 @@
 namespace {
 int nearest(double v)
 {
-    return int(std::nearbyint(v));
+    return drawlimits::ClampCoordinate(std::nearbyint(v));
 }
 }
 
@@ -47,12 +47,12 @@ int TReport::PenWidthToDevice() const
     if (Pen.Width >= 0)
         return Pen.Width;
     // Hundredths of an inch, never thinner than one device pixel.
-    return qMax(1, nearest(-Pen.Width / 100.0 * mXDpi));
+    return drawlimits::ClampPenWidth(qMax(1, nearest(-double(Pen.Width) / 100.0 * mXDpi)));
 }
 
 int TReport::FontPixelHeight() const
 {
-    return qMax(1, nearest(Font.Size * mYDpi / 72.0));
+    return drawlimits::ClampFontPixels(nearest(double(Font.Size) * mYDpi / 72.0));
 }
 
 TCanvas &TReport::canvas()
