@@ -62,6 +62,8 @@ TWPRichText::TWPRichText(QWidget *parent, TComponent *owner)
     setAcceptRichText(true);
     setLineWrapMode(QTextEdit::FixedPixelWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // Lines wrap at the page width; there is nothing to scroll to sideways.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     document()->setDocumentMargin(0);
     mPage->setDocumentMargin(0);
     SetColor(Qt::white);
@@ -120,6 +122,16 @@ void TWPRichText::syncView()
     }
     setViewportMargins(int(rtf::TwipsToUnits(mMarginLeft) * mZoom / 100.0),
                        int(rtf::TwipsToUnits(mMarginTop) * mZoom / 100.0), 0, 0);
+    // Typing into an empty document starts in 12-point Arial, the size an
+    // RTF document starts with.
+    if (document()->isEmpty()) {
+        QTextCharFormat f;
+        f.setFontFamilies({QStringLiteral("Arial")});
+        f.setFontPointSize(12.0 * mZoom / 100.0);
+        QTextCursor c(document());
+        c.setBlockCharFormat(f);
+        setCurrentCharFormat(f);
+    }
     mSyncing = false;
     mViewStale = false;
 }

@@ -70,7 +70,7 @@ TWPToolBar::TWPToolBar(QWidget *parent) : QToolBar(parent)
 
     mFontName = new QFontComboBox(this);
     mFontName->setToolTip(QStringLiteral("Font"));
-    mFontName->setMaximumWidth(170);
+    mFontName->setMaximumWidth(110);
     addWidget(mFontName);
     connect(mFontName, &QFontComboBox::currentFontChanged, this, [this](const QFont &f) {
         if (!mUpdating && mEditor)
@@ -82,7 +82,8 @@ TWPToolBar::TWPToolBar(QWidget *parent) : QToolBar(parent)
     mFontSize->setToolTip(QStringLiteral("Font Size"));
     for (int s : {6, 7, 8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72})
         mFontSize->addItem(QString::number(s));
-    mFontSize->setMinimumContentsLength(3);
+    mFontSize->setMinimumContentsLength(2);
+    mFontSize->setMaximumWidth(50);
     addWidget(mFontSize);
     connect(mFontSize, &QComboBox::textActivated, this, [this] { applySize(); });
     connect(mFontSize->lineEdit(), &QLineEdit::editingFinished, this, [this] { applySize(); });
