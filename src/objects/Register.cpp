@@ -4,6 +4,7 @@
 #include "objects/graphic/Glshapes.h"
 #include "objects/text/Gpclabel.h"
 #include "objects/text/Gplabel.h"
+#include "objects/text/Gprichl.h"
 #include "objects/text/Gpslabel.h"
 #include "storage/Persist.h"
 
@@ -15,4 +16,5 @@ void RegisterLabelClasses()
     registry.Register("TGPLabel", [](TComponent *owner) { return new TGPLabel(owner); });
     registry.Register("TGSymbolLabel", [](TComponent *owner) { return new TGSymbolLabel(owner); });
     registry.Register("TGCounterLabel", [](TComponent *owner) { return new TGCounterLabel(owner); });
+    registry.Register("TGPRichBaseLabel", [](TComponent *owner) { return new TGPRichBaseLabel(owner); });
 }

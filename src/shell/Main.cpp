@@ -5,7 +5,9 @@
 
 #include "controls/DialogSupport.h"
 #include "design/GGraphc.h"
+#include "objects/text/Gprichl.h"
 #include "print/engine/PrinterEngine.h"
+#include "richtext/WPRichText.h"
 #include "storage/AppPaths.h"
 
 #include <QAbstractScrollArea>
@@ -138,6 +140,11 @@ void TQMMainScreen::buildDesignArea()
     mPanel->SetShowGrid(false);
     mPanel->SetSnapToGrid(false);
     mPanel->setGeometry(PanelLeft, PanelTop, 338, 188);
+
+    // The hidden editor every rich text object draws through.
+    auto *masterRichText = new TWPRichText(this, this);
+    masterRichText->SetName(QLatin1String(MasterRichTextName));
+    masterRichText->hide();
     mPanel->DroppedObjectEvent = [this](const QRect &band) { DroppedObjectEvent(band); };
 
     mScrollArea->setWidget(mDesignHost);

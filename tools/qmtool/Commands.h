@@ -9,3 +9,4 @@ int runInspect(const QStringList &args);
 int runTemplates(const QStringList &args);
 int runPrint(const QStringList &args);
 int runRender(const QStringList &args);
+int runRtf(const QStringList &args);

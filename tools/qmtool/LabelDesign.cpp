@@ -4,6 +4,8 @@
 #include "design/Gqmpanel32.h"
 #include "layout/TemplateLibrary.h"
 #include "objects/Register.h"
+#include "objects/text/Gprichl.h"
+#include "richtext/WPRichText.h"
 #include "storage/LabelLayout.h"
 
 #include <algorithm>
@@ -24,6 +26,10 @@ const TPropertyTable &TToolWindow::Properties() const
 
 LabelDesign::LabelDesign() : mWindow(std::make_unique<TToolWindow>())
 {
+    // The shared editor rich text objects draw through, as on the main window.
+    auto *masterRichText = new TWPRichText(mWindow.get(), mWindow.get());
+    masterRichText->SetName(QLatin1String(MasterRichTextName));
+    masterRichText->hide();
     mPanel = new TGQuillmarkPanel32(mWindow.get());
     mPanel->SetObjectOwner(mWindow.get());
     if (mScratch.isValid())

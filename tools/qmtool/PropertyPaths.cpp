@@ -1,8 +1,12 @@
 #include "PropertyPaths.h"
 
+#include "richtext/RtfReader.h"
+#include "richtext/WPStorage.h"
 #include "storage/Gdiobj.h"
 #include "storage/Persist.h"
 #include "storage/Stream.h"
+
+#include <QFile>
 
 #include <cmath>
 #include <algorithm>
@@ -105,7 +109,15 @@ void collect(const TPersistent &object, const QByteArray &prefix, JsonValue &out
         const bool subObject = p->kind == TPropKind::Object || p->kind == TPropKind::StringList
             || p->kind == TPropKind::Picture || p->kind == TPropKind::Bitmap;
         if (subObject) {
-            if (const TPersistent *sub = p->getObject ? p->getObject(object) : nullptr)
+            const TPersistent *sub = p->getObject ? p->getObject(object) : nullptr;
+            // A rich text document shows as its RTF text.
+            if (const auto *io = dynamic_cast<const TWPRTFTextIo *>(sub)) {
+                JsonValue v = JsonValue::object();
+                v.insert(QStringLiteral("rtf"), JsonValue::string(text(io->Storage()->Rtf())));
+                out.insert(text(path), v);
+                continue;
+            }
+            if (sub)
                 collect(*sub, path + '.', out);
             else
                 out.insert(text(path), JsonValue());
@@ -167,6 +179,36 @@ std::unique_ptr<TBitmap> blankBitmap(const JsonValue &v)
     auto bitmap = std::make_unique<TBitmap>();
     bitmap->SetImage(image);
     return bitmap;
+}
+
+// A rich text document given as {"rtf": "RTF text"} or {"file": "PATH.rtf"}
+// (a path relative to the working folder).
+QByteArray rtfBytes(const JsonValue &v)
+{
+    if (v.type() != JsonValue::Object || v.members().size() != 1)
+        invalidValue();
+    QByteArray bytes;
+    if (const JsonValue *t = v.member(QStringLiteral("rtf"))) {
+        if (t->type() != JsonValue::String)
+            invalidValue();
+        bytes = streamcodec::toCp1252(t->toString());
+        if (streamcodec::fromCp1252(bytes) != t->toString())
+            throw EStreamError(QStringLiteral("RTF text holds characters outside Windows-1252; write them as \\u escapes"));
+    } else if (const JsonValue *f = v.member(QStringLiteral("file"))) {
+        if (f->type() != JsonValue::String)
+            invalidValue();
+        QFile file(f->toString());
+        if (!file.open(QIODevice::ReadOnly))
+            throw EStreamError(QStringLiteral("Cannot read %1: %2").arg(f->toString(), file.errorString()));
+        if (file.size() > rtf::MaxRtfBytes)
+            throw EStreamError(QStringLiteral("%1 is larger than %2 MB").arg(f->toString()).arg(rtf::MaxRtfBytes >> 20));
+        bytes = file.readAll();
+    } else {
+        invalidValue();
+    }
+    if (!rtf::LooksLikeRtf(bytes))
+        throw EStreamError(QStringLiteral("Not an RTF document: it does not begin with {\\rtf"));
+    return bytes;
 }
 
 // The value of a published property, as the stream would hold it.
@@ -286,6 +328,16 @@ void Assign(TPersistent &object, const QString &path, const JsonValue &value)
     // it) is no assignment: dump output builds again.
     if (target.prop && !writable(*target.prop) && propertyValue(*target.object, *target.prop) == value)
         return;
+
+    if (target.prop && target.prop->kind == TPropKind::Object && target.prop->getObject)
+        if (auto *io = dynamic_cast<TWPRTFTextIo *>(target.prop->getObject(*target.object))) {
+            PropertyWriter rw;
+            rw.writePropName(name + ".Data");
+            rw.writeBinary(rtfBytes(value));
+            PropertyReader reader(rw.data());
+            reader.readProperty(object);
+            return;
+        }
 
     if (target.prop) {
         switch (target.prop->kind) {

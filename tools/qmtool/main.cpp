@@ -26,6 +26,7 @@ const Command Commands[] = {
     {"inspect", runInspect, false},
     {"print", runPrint, true},
     {"render", runRender, true},
+    {"rtf", runRtf, true},
     {"templates", runTemplates, false},
 };
 
@@ -43,6 +44,9 @@ constexpr const char *UsageText =
                "                        print a label file as the program prints it\n"
                "  render FILE.qm -o OUT.png [--zoom Z]\n"
                "                        draw the label as the design panel shows it\n"
+               "  rtf IN.rtf [-o OUT.rtf]\n"
+               "                        print an RTF document's paragraphs and runs as JSON;\n"
+               "                        -o writes it back as RTF\n"
                "  templates             list the template library as the template chooser does\n"
                "options:\n"
                "  --help                this text\n"

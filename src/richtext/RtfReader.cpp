@@ -1,0 +1,654 @@
+#include "richtext/RtfReader.h"
+
+#include "storage/Stream.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStringDecoder>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <vector>
+
+namespace rtf {
+
+double DocumentUnitsPerInch()
+{
+    // The unit QTextDocument lays out in without a paint device of its own.
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        if (const QScreen *screen = QGuiApplication::primaryScreen())
+            return qRound(screen->logicalDotsPerInchY());
+    return 96;
+}
+
+double TwipsToUnits(double twips)
+{
+    return twips * DocumentUnitsPerInch() / 1440.0;
+}
+
+int UnitsToTwips(double units)
+{
+    return int(std::lround(units * 1440.0 / DocumentUnitsPerInch()));
+}
+
+bool LooksLikeRtf(const QByteArray &bytes)
+{
+    qsizetype i = 0;
+    while (i < bytes.size() && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n'))
+        ++i;
+    return bytes.mid(i, 5) == "{\\rtf";
+}
+
+namespace {
+
+enum class Dest { Text, FontTable, ColorTable, Skip };
+
+struct CharState
+{
+    int font = -1;          // -1: the default font
+    int halfPoints = 24;
+    bool bold = false, italic = false, underline = false, strike = false;
+    int vertical = 0;       // 0 normal, 1 subscript, 2 superscript
+    int fg = 0, bg = 0;     // colour table indexes; 0 = automatic
+};
+
+struct ParaState
+{
+    Qt::Alignment align = Qt::AlignLeft;
+    int li = 0, ri = 0, fi = 0, sb = 0, sa = 0, sl = 0;
+    bool slMult = false;
+};
+
+struct State
+{
+    Dest dest = Dest::Text;
+    CharState chr;
+    ParaState para;
+    int uc = 1;
+};
+
+struct FontEntry
+{
+    QString name;
+    QFont::StyleHint hint = QFont::AnyStyle;
+    int codePage = 0;  // 0: the document's
+};
+
+// A charset of the font table as a Windows code page.
+int charsetCodePage(int charset)
+{
+    switch (charset) {
+    case 77: return 10000;
+    case 128: return 932;
+    case 129: return 949;
+    case 134: return 936;
+    case 136: return 950;
+    case 161: return 1253;
+    case 162: return 1254;
+    case 163: return 1258;
+    case 177: return 1255;
+    case 178: return 1256;
+    case 186: return 1257;
+    case 204: return 1251;
+    case 222: return 874;
+    case 238: return 1250;
+    default: return 0;
+    }
+}
+
+// Destinations whose text is not part of the document.
+bool isSkippedDestination(const QByteArray &word)
+{
+    static const char *const names[] = {
+        "stylesheet", "info", "pict", "object", "header", "headerl", "headerr", "headerf",
+        "footer", "footerl", "footerr", "footerf", "footnote", "annotation", "fldinst",
+        "listtable", "listoverridetable", "revtbl", "rsidtbl", "xmlnstbl", "themedata",
+        "colorschememapping", "latentstyles", "datastore", "generator", "filetbl", "pn",
+        "bkmkstart", "bkmkend", "nonshppict", "shp", "shpinst", "sp", "template", "atnid",
+        "atnauthor", "xe", "tc", "txe", "private", "userprops", "docvar", "mmathPr",
+        "pgdsctbl", "wgrffmtfilter", "background", "fchars", "lchars"};
+    for (const char *n : names)
+        if (word == n)
+            return true;
+    return false;
+}
+
+class Reader
+{
+public:
+    explicit Reader(const QByteArray &bytes) : mIn(bytes) {}
+    ReadResult run();
+
+private:
+    bool atEnd() const { return mPos >= mIn.size(); }
+    void controlWord();
+    void controlSymbol(char c);
+    void applyWord(const QByteArray &word, bool hasParam, int param);
+    void text(QChar c);
+    void byte(char b);
+    void flushBytes();
+    void flushText();
+    void endParagraph();
+    void fontTableText(char c);
+    void colorTableWord(const QByteArray &word, int param);
+    QTextCharFormat charFormat(const CharState &s) const;
+    QTextBlockFormat blockFormat(const ParaState &p) const;
+    QString decode(const QByteArray &bytes) const;
+    int currentCodePage() const;
+    void skipFallback();
+
+    State &st() { return mStack.back(); }
+
+    const QByteArray &mIn;
+    qsizetype mPos = 0;
+    std::vector<State> mStack;
+    QString mError;
+
+    int mCodePage = 1252;
+    int mDefaultFont = 0;
+    std::map<int, FontEntry> mFonts;
+    int mFontNumber = -1;  // entry being read in the font table
+    QByteArray mFontName;
+    std::vector<QColor> mColors;  // invalid QColor = automatic
+    int mRed = -1, mGreen = -1, mBlue = -1;
+
+    std::unique_ptr<QTextDocument> mDoc;
+    QTextCursor mCursor;
+    QByteArray mBytes;  // 8-bit text waiting for its code page
+    QString mText;      // text waiting for its character format
+    CharState mTextFormat;
+    bool mHaveTextFormat = false;
+    bool mFirstBlock = true;
+    bool mEndedWithPar = false;
+    int mSkipChars = 0;   // \uN fallback characters still to skip
+    QChar mHighSurrogate;
+};
+
+ReadResult Reader::run()
+{
+    ReadResult result;
+    if (mIn.size() > MaxRtfBytes) {
+        result.error = QStringLiteral("The RTF document is larger than %1 MB").arg(MaxRtfBytes / (1024 * 1024));
+        return result;
+    }
+    if (!LooksLikeRtf(mIn)) {
+        result.error = QStringLiteral("Not an RTF document: it does not begin with {\\rtf");
+        return result;
+    }
+    mDoc = std::make_unique<QTextDocument>();
+    mDoc->setUndoRedoEnabled(false);
+    mCursor = QTextCursor(mDoc.get());
+    mStack.reserve(64);
+    mStack.push_back(State());
+    bool started = false;
+
+    while (!atEnd() && mError.isEmpty()) {
+        const char c = mIn[mPos];
+        if (c == '{') {
+            ++mPos;
+            if (!started) {
+                started = true;
+                continue;
+            }
+            if (int(mStack.size()) >= MaxGroupDepth) {
+                mError = QStringLiteral("The RTF groups are nested more than %1 deep").arg(MaxGroupDepth);
+                break;
+            }
+            flushBytes();
+            mSkipChars = 0;
+            mStack.push_back(mStack.back());
+        } else if (c == '}') {
+            ++mPos;
+            flushBytes();
+            mSkipChars = 0;
+            if (mStack.size() <= 1)
+                break;  // the document's own group closed: the rest is not read
+            if (st().dest == Dest::FontTable && mFontNumber >= 0 && !mFontName.isEmpty())
+                fontTableText(';');
+            mStack.pop_back();
+        } else if (c == '\\') {
+            ++mPos;
+            if (atEnd())
+                break;
+            const char n = mIn[mPos];
+            if ((n >= 'a' && n <= 'z') || (n >= 'A' && n <= 'Z'))
+                controlWord();
+            else {
+                ++mPos;
+                controlSymbol(n);
+            }
+        } else if (c == '\r' || c == '\n') {
+            ++mPos;
+        } else {
+            ++mPos;
+            if (mSkipChars > 0) {
+                --mSkipChars;
+                continue;
+            }
+            byte(c);
+        }
+    }
+    if (!mError.isEmpty()) {
+        result.error = mError;
+        return result;
+    }
+    flushBytes();
+    flushText();
+    if (!mEndedWithPar) {
+        mCursor.setBlockFormat(blockFormat(mStack.back().para));
+        mCursor.setBlockCharFormat(charFormat(mStack.back().chr));
+    }
+    // The last \par ends the last paragraph; it does not open an empty one.
+    if (mEndedWithPar && mDoc->blockCount() > 1 && mDoc->lastBlock().length() <= 1) {
+        QTextCursor c(mDoc.get());
+        c.movePosition(QTextCursor::End);
+        c.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
+        c.removeSelectedText();
+    }
+    mDoc->setUndoRedoEnabled(true);
+    result.document = std::move(mDoc);
+    return result;
+}
+
+void Reader::controlWord()
+{
+    const qsizetype start = mPos;
+    while (!atEnd() && ((mIn[mPos] >= 'a' && mIn[mPos] <= 'z') || (mIn[mPos] >= 'A' && mIn[mPos] <= 'Z')))
+        ++mPos;
+    // No control word is longer than this; a longer one is unknown.
+    constexpr qsizetype MaxWordLength = 32;
+    const QByteArray word = mPos - start <= MaxWordLength ? mIn.mid(start, mPos - start) : QByteArray("?");
+    bool hasParam = false, negative = false;
+    qint64 value = 0;
+    if (!atEnd() && mIn[mPos] == '-' && mPos + 1 < mIn.size() && mIn[mPos + 1] >= '0' && mIn[mPos + 1] <= '9') {
+        negative = true;
+        ++mPos;
+    }
+    int digits = 0;
+    while (!atEnd() && mIn[mPos] >= '0' && mIn[mPos] <= '9') {
+        hasParam = true;
+        // Saturate: the value is clamped where it is used.
+        if (value < 100000000000LL)
+            value = value * 10 + (mIn[mPos] - '0');
+        ++mPos;
+        ++digits;
+    }
+    if (!atEnd() && mIn[mPos] == ' ')
+        ++mPos;
+    if (negative)
+        value = -value;
+    const int param = int(std::clamp<qint64>(value, INT_MIN, INT_MAX));
+
+    if (word == "bin") {
+        // Raw bytes follow; they are part of no text we read.
+        if (!hasParam || value <= 0)
+            return;
+        if (value > MaxBinBytes || value > mIn.size() - mPos) {
+            mError = QStringLiteral("The RTF \\bin data is larger than the rest of the document or than %1 MB")
+                         .arg(MaxBinBytes / (1024 * 1024));
+            return;
+        }
+        mPos += qsizetype(value);
+        return;
+    }
+    if (mSkipChars > 0) {
+        --mSkipChars;
+        return;
+    }
+    applyWord(word, hasParam, param);
+}
+
+void Reader::controlSymbol(char c)
+{
+    if (c == '\'') {
+        // \'hh: one byte in the current code page; anything that is not two
+        // hex digits is dropped.
+        auto hex = [](char h) {
+            if (h >= '0' && h <= '9') return h - '0';
+            if (h >= 'a' && h <= 'f') return h - 'a' + 10;
+            if (h >= 'A' && h <= 'F') return h - 'A' + 10;
+            return -1;
+        };
+        const int hi = mPos < mIn.size() ? hex(mIn[mPos]) : -1;
+        const int lo = mPos + 1 < mIn.size() ? hex(mIn[mPos + 1]) : -1;
+        if (hi < 0 || lo < 0)
+            return;
+        mPos += 2;
+        if (mSkipChars > 0) {
+            --mSkipChars;
+            return;
+        }
+        byte(char(hi * 16 + lo));
+        return;
+    }
+    if (mSkipChars > 0) {
+        --mSkipChars;
+        return;
+    }
+    switch (c) {
+    case '\\':
+    case '{':
+    case '}': byte(c); break;
+    case '~': text(QChar(0x00A0)); break;
+    case '-': text(QChar(0x00AD)); break;
+    case '_': text(QChar(0x2011)); break;
+    case '*':
+        // An optional destination: none of those carries text we show.
+        st().dest = Dest::Skip;
+        break;
+    case '\r':
+    case '\n': endParagraph(); break;
+    case '\t': text(QChar('\t')); break;
+    default: break;
+    }
+}
+
+void Reader::applyWord(const QByteArray &w, bool hasParam, int param)
+{
+    State &s = st();
+    if (s.dest == Dest::Skip)
+        return;
+    const bool on = !hasParam || param != 0;
+
+    // Destinations.
+    if (w == "fonttbl") { flushBytes(); s.dest = Dest::FontTable; return; }
+    if (w == "colortbl") {
+        flushBytes();
+        s.dest = Dest::ColorTable;
+        mRed = mGreen = mBlue = -1;
+        return;
+    }
+    if (isSkippedDestination(w)) { flushBytes(); s.dest = Dest::Skip; return; }
+
+    if (s.dest == Dest::FontTable) {
+        if (w == "f" && hasParam) {
+            mFontNumber = param;
+            mFontName.clear();
+            mFonts[param];
+        } else if (mFontNumber >= 0) {
+            FontEntry &f = mFonts[mFontNumber];
+            if (w == "froman") f.hint = QFont::Serif;
+            else if (w == "fswiss") f.hint = QFont::SansSerif;
+            else if (w == "fmodern") f.hint = QFont::TypeWriter;
+            else if (w == "fscript") f.hint = QFont::Cursive;
+            else if (w == "fdecor") f.hint = QFont::Decorative;
+            else if (w == "fcharset" && hasParam) f.codePage = charsetCodePage(param);
+            else if (w == "cpg" && hasParam) f.codePage = param;
+        }
+        return;
+    }
+    if (s.dest == Dest::ColorTable) {
+        colorTableWord(w, param);
+        return;
+    }
+
+    // Document settings.
+    if (w == "ansi") { mCodePage = 1252; return; }
+    if (w == "ansicpg" && hasParam) { mCodePage = param; return; }
+    if (w == "pc") { mCodePage = 437; return; }
+    if (w == "pca") { mCodePage = 850; return; }
+    if (w == "mac") { mCodePage = 10000; return; }
+    if (w == "deff" && hasParam) { mDefaultFont = param; return; }
+    if (w == "uc" && hasParam) { s.uc = std::clamp(param, 0, 10); return; }
+
+    if (w == "u" && hasParam) {
+        flushBytes();
+        // A signed 16-bit unit; values past it are not Unicode.
+        int code = param < 0 ? param + 65536 : param;
+        if (code < 0 || code > 0xFFFF)
+            code = 0xFFFD;
+        text(QChar(char16_t(code)));
+        mSkipChars = s.uc;
+        return;
+    }
+
+    // Special characters.
+    static const struct { const char *word; char16_t c; } specials[] = {
+        {"tab", '\t'}, {"line", 0x2028}, {"emdash", 0x2014}, {"endash", 0x2013},
+        {"emspace", 0x2003}, {"enspace", 0x2002}, {"qmspace", 0x2005}, {"bullet", 0x2022},
+        {"lquote", 0x2018}, {"rquote", 0x2019}, {"ldblquote", 0x201C}, {"rdblquote", 0x201D},
+        {"zwj", 0x200D}, {"zwnj", 0x200C}, {"cell", '\t'}};
+    for (const auto &sp : specials)
+        if (w == sp.word) {
+            text(QChar(sp.c));
+            return;
+        }
+    if (w == "par" || w == "sect" || w == "page" || w == "row") { endParagraph(); return; }
+
+    // Character formatting.
+    CharState &c = s.chr;
+    if (w == "plain") { flushBytes(); c = CharState(); return; }
+    if (w == "b") { flushBytes(); c.bold = on; return; }
+    if (w == "i") { flushBytes(); c.italic = on; return; }
+    if (w == "ul" || w == "uld" || w == "uldb" || w == "ulw" || w == "uldash" || w == "ulth" || w == "ulwave") {
+        flushBytes();
+        c.underline = on;
+        return;
+    }
+    if (w == "ulnone") { flushBytes(); c.underline = false; return; }
+    if (w == "strike" || w == "striked") { flushBytes(); c.strike = on; return; }
+    if (w == "sub") { flushBytes(); c.vertical = on ? 1 : 0; return; }
+    if (w == "super" || w == "up") { flushBytes(); c.vertical = on ? 2 : 0; return; }
+    if (w == "nosupersub") { flushBytes(); c.vertical = 0; return; }
+    if (w == "fs" && hasParam) { flushBytes(); c.halfPoints = param; return; }
+    if (w == "f" && hasParam) { flushBytes(); c.font = param; return; }
+    if (w == "cf" && hasParam) { flushBytes(); c.fg = param; return; }
+    if ((w == "cb" || w == "highlight" || w == "chcbpat") && hasParam) { flushBytes(); c.bg = param; return; }
+
+    // Paragraph formatting.
+    ParaState &p = s.para;
+    if (w == "pard") { p = ParaState(); return; }
+    if (w == "ql") { p.align = Qt::AlignLeft; return; }
+    if (w == "qc") { p.align = Qt::AlignHCenter; return; }
+    if (w == "qr") { p.align = Qt::AlignRight; return; }
+    if (w == "qj") { p.align = Qt::AlignJustify; return; }
+    if (!hasParam)
+        return;
+    const int twips = std::clamp(param, -MaxTwips, MaxTwips);
+    if (w == "li") p.li = twips;
+    else if (w == "ri") p.ri = twips;
+    else if (w == "fi") p.fi = twips;
+    else if (w == "sb") p.sb = twips;
+    else if (w == "sa") p.sa = twips;
+    else if (w == "sl") p.sl = twips;
+    else if (w == "slmult") p.slMult = param != 0;
+}
+
+void Reader::colorTableWord(const QByteArray &w, int param)
+{
+    const int v = std::clamp(param, 0, 255);
+    if (w == "red") mRed = v;
+    else if (w == "green") mGreen = v;
+    else if (w == "blue") mBlue = v;
+}
+
+void Reader::fontTableText(char c)
+{
+    if (c != ';') {
+        mFontName.append(c);
+        return;
+    }
+    if (mFontNumber >= 0) {
+        FontEntry &f = mFonts[mFontNumber];
+        f.name = decode(mFontName).trimmed().left(64);
+    }
+    mFontName.clear();
+    mFontNumber = -1;
+}
+
+int Reader::currentCodePage() const
+{
+    const int font = mStack.back().chr.font >= 0 ? mStack.back().chr.font : mDefaultFont;
+    const auto it = mFonts.find(font);
+    if (it != mFonts.end() && it->second.codePage)
+        return it->second.codePage;
+    return mCodePage;
+}
+
+QString Reader::decode(const QByteArray &bytes) const
+{
+    const int page = currentCodePage();
+    if (page != 1252 && page != 0) {
+        // Other code pages through Qt's converters where it has them.
+        QStringDecoder decoder(("windows-" + QByteArray::number(page)).constData());
+        if (!decoder.isValid())
+            decoder = QStringDecoder(("cp" + QByteArray::number(page)).constData());
+        if (decoder.isValid()) {
+            const QString s = decoder.decode(bytes);
+            if (!decoder.hasError())
+                return s;
+        }
+    }
+    return streamcodec::fromCp1252(bytes);
+}
+
+void Reader::byte(char b)
+{
+    switch (st().dest) {
+    case Dest::Skip: return;
+    case Dest::FontTable: fontTableText(b); return;
+    case Dest::ColorTable:
+        if (b == ';') {
+            if (mRed < 0 && mGreen < 0 && mBlue < 0)
+                mColors.push_back(QColor());
+            else
+                mColors.push_back(QColor(std::max(mRed, 0), std::max(mGreen, 0), std::max(mBlue, 0)));
+            mRed = mGreen = mBlue = -1;
+        }
+        return;
+    case Dest::Text:
+        mBytes.append(b);
+        return;
+    }
+}
+
+void Reader::flushBytes()
+{
+    if (mBytes.isEmpty())
+        return;
+    const QString s = decode(mBytes);
+    mBytes.clear();
+    for (QChar c : s)
+        text(c);
+}
+
+void Reader::text(QChar c)
+{
+    if (st().dest != Dest::Text)
+        return;
+    if (!mBytes.isEmpty()) {
+        const QByteArray pending = std::exchange(mBytes, QByteArray());
+        for (QChar d : decode(pending))
+            text(d);
+    }
+    // Surrogates only in pairs; a lone one becomes the replacement character.
+    if (c.isHighSurrogate()) {
+        if (!mHighSurrogate.isNull())
+            text(QChar(0xFFFD));
+        mHighSurrogate = c;
+        return;
+    }
+    QChar high = std::exchange(mHighSurrogate, QChar());
+    if (c.isLowSurrogate() && high.isNull())
+        c = QChar(0xFFFD);
+    else if (!high.isNull() && !c.isLowSurrogate())
+        text(QChar(0xFFFD));
+
+    const CharState &cs = st().chr;
+    const bool same = mHaveTextFormat && cs.font == mTextFormat.font && cs.halfPoints == mTextFormat.halfPoints
+        && cs.bold == mTextFormat.bold && cs.italic == mTextFormat.italic && cs.underline == mTextFormat.underline
+        && cs.strike == mTextFormat.strike && cs.vertical == mTextFormat.vertical && cs.fg == mTextFormat.fg
+        && cs.bg == mTextFormat.bg;
+    if (!same) {
+        flushText();
+        mTextFormat = cs;
+        mHaveTextFormat = true;
+    }
+    if (!high.isNull() && c.isLowSurrogate())
+        mText.append(high);
+    if (c.unicode() < 0x20 && c != QChar('\t'))
+        return;  // other control characters carry nothing to show
+    mText.append(c);
+    mEndedWithPar = false;
+}
+
+void Reader::flushText()
+{
+    if (mText.isEmpty())
+        return;
+    mCursor.insertText(mText, charFormat(mTextFormat));
+    mText.clear();
+}
+
+void Reader::endParagraph()
+{
+    if (st().dest != Dest::Text)
+        return;
+    flushBytes();
+    flushText();
+    // The paragraph mark takes the character format in force at \par, so
+    // an empty paragraph keeps its font size.
+    mCursor.setBlockFormat(blockFormat(st().para));
+    mCursor.setBlockCharFormat(charFormat(st().chr));
+    mCursor.insertBlock(blockFormat(st().para), charFormat(st().chr));
+    mEndedWithPar = true;
+}
+
+QTextCharFormat Reader::charFormat(const CharState &s) const
+{
+    QTextCharFormat f;
+    auto font = mFonts.find(s.font >= 0 ? s.font : mDefaultFont);
+    if (font == mFonts.end())
+        font = mFonts.find(mDefaultFont);
+    if (font != mFonts.end() && !font->second.name.isEmpty()) {
+        f.setFontFamilies({font->second.name});
+        f.setFontStyleHint(font->second.hint);
+    }
+    f.setFontPointSize(std::clamp(s.halfPoints / 2.0, MinFontPoints, MaxFontPoints));
+    f.setFontWeight(s.bold ? QFont::Bold : QFont::Normal);
+    f.setFontItalic(s.italic);
+    f.setFontUnderline(s.underline);
+    f.setFontStrikeOut(s.strike);
+    if (s.vertical == 1)
+        f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    else if (s.vertical == 2)
+        f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    if (s.fg > 0 && size_t(s.fg) < mColors.size() && mColors[size_t(s.fg)].isValid())
+        f.setForeground(mColors[size_t(s.fg)]);
+    if (s.bg > 0 && size_t(s.bg) < mColors.size() && mColors[size_t(s.bg)].isValid())
+        f.setBackground(mColors[size_t(s.bg)]);
+    return f;
+}
+
+QTextBlockFormat Reader::blockFormat(const ParaState &p) const
+{
+    QTextBlockFormat f;
+    f.setAlignment(p.align);
+    f.setLeftMargin(TwipsToUnits(std::max(p.li, 0)));
+    f.setRightMargin(TwipsToUnits(std::max(p.ri, 0)));
+    f.setTextIndent(TwipsToUnits(p.fi));
+    f.setTopMargin(TwipsToUnits(std::max(p.sb, 0)));
+    f.setBottomMargin(TwipsToUnits(std::max(p.sa, 0)));
+    if (p.sl != 0) {
+        if (p.slMult && p.sl > 0)
+            f.setLineHeight(std::min(p.sl * 100.0 / 240.0, 1000.0), QTextBlockFormat::ProportionalHeight);
+        else if (p.sl < 0)
+            f.setLineHeight(TwipsToUnits(-p.sl), QTextBlockFormat::FixedHeight);
+        else
+            f.setLineHeight(TwipsToUnits(p.sl), QTextBlockFormat::MinimumHeight);
+    }
+    return f;
+}
+
+}  // namespace
+
+ReadResult Read(const QByteArray &bytes)
+{
+    return Reader(bytes).run();
+}
+
+}  // namespace rtf
