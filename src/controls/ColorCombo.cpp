@@ -39,14 +39,27 @@ void TColorComboBox::setCustomColor(TColor color)
     setItemData(customIndex(), QVariant::fromValue(qint32(color)));
 }
 
+int TColorComboBox::entryFor(TColor color)
+{
+    for (int i = 0; i < 16; ++i)
+        if (StandardColors[i].color == color)
+            return i;
+    // A system colour (the window text of a font, say) or a value with
+    // flag bits above the colour shows as the named entry it is drawn in.
+    const QRgb drawn = ColorToQColor(color).rgba();
+    for (int i = 0; i < 16; ++i)
+        if (ColorToQColor(StandardColors[i].color).rgba() == drawn)
+            return i;
+    return -1;
+}
+
 void TColorComboBox::setColor(TColor color)
 {
     mColor = color;
-    for (int i = 0; i < 16; ++i)
-        if (StandardColors[i].color == color) {
-            setCurrentIndex(i);
-            return;
-        }
+    if (const int i = entryFor(color); i >= 0) {
+        setCurrentIndex(i);
+        return;
+    }
     setCustomColor(color);
     setCurrentIndex(customIndex());
 }

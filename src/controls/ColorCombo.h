@@ -16,8 +16,11 @@ public:
     explicit TColorComboBox(QWidget *parent = nullptr);
 
     TColor color() const { return mColor; }
-    // Selects the named entry, or shows the value on the custom entry.
+    // Selects the named entry the colour is drawn in, or shows the value on
+    // the custom entry; color() keeps the value as given.
     void setColor(TColor color);
+    // The named entry a colour is drawn in, -1 for none.
+    static int entryFor(TColor color);
 
     int customIndex() const { return count() - 1; }
 

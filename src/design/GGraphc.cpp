@@ -260,8 +260,13 @@ void TGGraphicControl::FinishLoading()
             [this] { bringToFrontClick(); });
     connect(m->addAction(QStringLiteral("Send To Back")), &QAction::triggered, this,
             [this] { sendToBackClick(); });
-    connect(m->addAction(QStringLiteral("Cut")), &QAction::triggered, this, [this] { cutClick(); });
-    connect(m->addAction(QStringLiteral("Copy")), &QAction::triggered, this, [this] { copyClick(); });
+    // The keys are shown here and carried out by the panel's key handler.
+    QAction *cut = m->addAction(QStringLiteral("Cut"));
+    cut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+    connect(cut, &QAction::triggered, this, [this] { cutClick(); });
+    QAction *copy = m->addAction(QStringLiteral("Copy"));
+    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    connect(copy, &QAction::triggered, this, [this] { copyClick(); });
     connect(m->addAction(QStringLiteral("Delete")), &QAction::triggered, this,
             [this] { deleteClick(); });
     connect(m->addAction(QStringLiteral("Clone")), &QAction::triggered, this, [this] { Clone(); });

@@ -27,6 +27,10 @@ void TGBasePanel::buildPanelMenu()
     mItems.copy = item("Copy", nullptr);
     connect(mItems.copy, &QAction::triggered, this, [this] { CopySelection(); });
     mItems.paste = item("Paste", &TGBasePanel::Paste);
+    // Shown in the menu; the panel's key handler carries out the keys.
+    mItems.cut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+    mItems.copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    mItems.paste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
     m->addSeparator();
     mItems.del = item("Delete", &TGBasePanel::DeleteSelection);
     m->addSeparator();

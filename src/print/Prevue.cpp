@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -105,6 +106,15 @@ TPreviewForm::TPreviewForm(QWidget *parent) : QDialog(parent)
     help->setAutoDefault(false);
     barLayout->addWidget(help);
     barLayout->addSpacing(12);
+    // The zoom shown, beside the buttons that change it (the "100%" button
+    // only sets it).
+    mZoomFigure = new QLabel;
+    mZoomFigure->setObjectName(QStringLiteral("ZoomFigure"));
+    mZoomFigure->setToolTip(QStringLiteral("Zoom"));
+    mZoomFigure->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    mZoomFigure->setFixedWidth(mZoomFigure->fontMetrics().horizontalAdvance(QStringLiteral("200%")) + 8);
+    barLayout->addWidget(mZoomFigure);
+    barLayout->addSpacing(4);
     for (int i = 0; i < 9; ++i) {
         auto *b = new QToolButton;
         b->setAutoRaise(true);
@@ -152,6 +162,7 @@ TPreviewForm::TPreviewForm(QWidget *parent) : QDialog(parent)
             &TPagePreviewer::GotoLastPage);
     connect(mPreviewer, &TPagePreviewer::ZoomChanged, this, &TPreviewForm::UpdateCaption);
     connect(mPreviewer, &TPagePreviewer::PageChanged, this, &TPreviewForm::UpdateCaption);
+    UpdateCaption();
     ZoomMode = 1;
 }
 
@@ -167,6 +178,7 @@ QString TPreviewForm::PageCaption() const
 
 void TPreviewForm::UpdateCaption()
 {
+    mZoomFigure->setText(QString::number(RoundNearest(mPreviewer->ZoomFactor())) + QLatin1Char('%'));
     if (mPreviewer->Active())
         setWindowTitle(PageCaption());
 }

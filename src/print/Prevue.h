@@ -7,6 +7,7 @@
 #include <functional>
 
 class QIODevice;
+class QLabel;
 class QScrollArea;
 class QToolButton;
 class QPushButton;
@@ -39,6 +40,8 @@ public:
     enum Button { ZoomInButton, ZoomOutButton, PageWidthButton, WholePageButton, Zoom100Button,
                   FirstPageButton, PrevPageButton, NextPageButton, LastPageButton };
     QToolButton *ToolButton(Button button) const { return mButtons[button]; }
+    // The zoom figure of the bottom bar, "100%".
+    QLabel *ZoomFigure() const { return mZoomFigure; }
 
     // The window placement code of the program (kept with the preferences);
     // without it the window opens at its own size, centred over the main window.
@@ -57,6 +60,7 @@ private:
     QScrollArea *mScrollBox = nullptr;
     TPagePreviewer *mPreviewer = nullptr;
     QToolButton *mButtons[9] = {};
+    QLabel *mZoomFigure = nullptr;
     QIODevice *mStream = nullptr;
     bool mActivated = false;
 };

@@ -34,17 +34,21 @@ void TQMMainScreen::buildMenus()
     QMenu *newMenu = mFileMenu->addMenu(QStringLiteral("&New"));
     newMenu->setObjectName(QStringLiteral("mnuNew"));
     mnuNewFromTemplate = addItem(newMenu, QStringLiteral("From Template"), "mnuNewFromTemplate");
+    mnuNewFromTemplate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     mnuNewUserDefined = addItem(newMenu, QStringLiteral("User Defined Layout"), "mnuNewUserDefined");
     mnuOpen = addItem(mFileMenu, QStringLiteral("&Open"), "mnuOpen");
+    mnuOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     mnuDelete = addItem(mFileMenu, QStringLiteral("&Delete"), "mnuDelete");
     mFileMenu->addSeparator();
     mnuSave = addItem(mFileMenu, QStringLiteral("Save"), "mnuSave", false);
     mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuSave->setIcon(QIcon(QStringLiteral(":/shell/save.svg")));
     mnuSaveAs = addItem(mFileMenu, QStringLiteral("Save &As..."), "mnuSaveAs");
+    mnuSaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     mFileMenu->addSeparator();
     mnuPrint = addItem(mFileMenu, QStringLiteral("&Print or Preview"), "mnuPrint", false);
     mnuPrint->setIcon(QIcon(QStringLiteral(":/shell/print.svg")));
+    mnuPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     mnuFineTuning = addItem(mFileMenu, QStringLiteral("Printer Fine &Tuning"), "mnuFineTuning", false);
     mnuPrinterSetup = addItem(mFileMenu, QStringLiteral("Printer &Setup"), "mnuPrinterSetup", false);
     connect(mnuPrint, &QAction::triggered, this, &TQMMainScreen::mnuPrintClick);
@@ -52,6 +56,7 @@ void TQMMainScreen::buildMenus()
     connect(mnuPrinterSetup, &QAction::triggered, this, &TQMMainScreen::mnuPrinterSetupClick);
     mFileMenu->addSeparator();
     mnuExit = addItem(mFileMenu, QStringLiteral("E&xit"), "mnuExit");
+    mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     connect(mnuNewFromTemplate, &QAction::triggered, this, &TQMMainScreen::mnuNewFromTemplateClick);
     connect(mnuNewUserDefined, &QAction::triggered, this, &TQMMainScreen::mnuNewUserDefinedClick);

@@ -99,8 +99,8 @@ void TQMMainScreen::buildToolBar()
     mZoomCaption->setFixedWidth(mZoomCaption->fontMetrics().horizontalAdvance(QStringLiteral("150%")) + 4);
     mZoomCaption->setAlignment(Qt::AlignCenter);
     mToolBar->addWidget(mZoomCaption);
-    mFontSizeUp = flatButton(mToolBar, "FontSizeUp", "zoomin", QString());
-    mFontSizeDown = flatButton(mToolBar, "FontSizeDown", "zoomout", QString());
+    mFontSizeUp = flatButton(mToolBar, "FontSizeUp", "zoomin", QStringLiteral("Zoom in"));
+    mFontSizeDown = flatButton(mToolBar, "FontSizeDown", "zoomout", QStringLiteral("Zoom out"));
     mToolBar->addWidget(mFontSizeUp);
     mToolBar->addWidget(mFontSizeDown);
     connect(mFontSizeUp, &QToolButton::clicked, this, &TQMMainScreen::ZoomIn);

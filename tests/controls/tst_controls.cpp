@@ -5,6 +5,8 @@
 
 #include <QDialog>
 #include <QFontInfo>
+#include <QGuiApplication>
+#include <QPalette>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -24,6 +26,8 @@ private Q_SLOTS:
     void spinMaxLength();
 
     void colorComboNamedAndCustom();
+    void colorComboShowsListedEntry_data();
+    void colorComboShowsListedEntry();
     void colorComboCustomEntry_data();
     void colorComboCustomEntry();
 
@@ -154,6 +158,41 @@ void TestControls::colorComboNamedAndCustom()
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0).at(0).value<TColor>(), cl::Red);
     QCOMPARE(box.color(), cl::Red);
+}
+
+void TestControls::colorComboShowsListedEntry_data()
+{
+    QTest::addColumn<TColor>("color");
+    QTest::addColumn<QString>("entry");
+
+    QTest::newRow("black") << cl::Black << "Black";
+    QTest::newRow("white") << cl::White << "White";
+    QTest::newRow("navy") << cl::Navy << "Navy";
+    QTest::newRow("silver") << cl::Silver << "Silver";
+    // The colour of a default font, drawn black.
+    QTest::newRow("window text") << cl::WindowText << "Black";
+    // Flag bits above the colour leave the colour drawn.
+    QTest::newRow("maroon with a palette flag") << TColor(0x02000080) << "Maroon";
+    QTest::newRow("off the list") << TColor(0x123456) << "Custom...";
+    QTest::newRow("one step off black") << TColor(0x000001) << "Custom...";
+    QTest::newRow("no colour") << cl::None << "Custom...";
+}
+
+void TestControls::colorComboShowsListedEntry()
+{
+    QFETCH(TColor, color);
+    QFETCH(QString, entry);
+    QPalette palette = QGuiApplication::palette();
+    palette.setColor(QPalette::Text, Qt::black);
+    QGuiApplication::setPalette(palette);
+
+    TColorComboBox box;
+    box.setColor(cl::Teal);
+    box.setColor(color);
+    QCOMPARE(box.currentText(), entry);
+    // The value stays as given, so a dialog that is confirmed untouched
+    // writes back what it was shown.
+    QCOMPARE(box.color(), color);
 }
 
 void TestControls::colorComboCustomEntry_data()

@@ -682,6 +682,7 @@ void TestPrint::previewWindow()
     form.ZoomMode = 100;
     form.show();
     QCOMPARE(form.windowTitle(), QStringLiteral("Preview Page 1 of 1 ( 100% )"));
+    QCOMPARE(form.ZoomFigure()->text(), QStringLiteral("100%"));
     QVERIFY(form.ToolButton(TPreviewForm::NextPageButton)->isHidden());
     QVERIFY(form.ToolButton(TPreviewForm::FirstPageButton)->isHidden());
     QVERIFY(!form.ToolButton(TPreviewForm::ZoomInButton)->isHidden());
@@ -689,12 +690,19 @@ void TestPrint::previewWindow()
     TPageView *page = form.Previewer()->PageView();
     QTest::mouseClick(page, Qt::RightButton, {}, QPoint(20, 20));
     QCOMPARE(form.windowTitle(), QStringLiteral("Preview Page 1 of 1 ( 90% )"));
+    QCOMPARE(form.ZoomFigure()->text(), QStringLiteral("90%"));
     QTest::mouseClick(page, Qt::LeftButton, {}, QPoint(20, 20));
     QTest::mouseClick(page, Qt::LeftButton, {}, QPoint(20, 20));
     QCOMPARE(form.windowTitle(), QStringLiteral("Preview Page 1 of 1 ( 110% )"));
     for (int i = 0; i < 12; ++i)
         QTest::mouseClick(form.ToolButton(TPreviewForm::ZoomInButton), Qt::LeftButton);
     QCOMPARE(form.windowTitle(), QStringLiteral("Preview Page 1 of 1 ( 200% )"));
+    QCOMPARE(form.ZoomFigure()->text(), QStringLiteral("200%"));
+    // The whole page: the figure follows whatever zoom fits.
+    QTest::mouseClick(form.ToolButton(TPreviewForm::WholePageButton), Qt::LeftButton);
+    QCOMPARE(form.ZoomFigure()->text(),
+             QString::number(RoundNearest(form.Previewer()->ZoomFactor())) + QLatin1Char('%'));
+    QVERIFY(form.ZoomFigure()->text() != QStringLiteral("100%"));
     QTest::mouseClick(form.ToolButton(TPreviewForm::Zoom100Button), Qt::LeftButton);
     QCOMPARE(form.windowTitle(), QStringLiteral("Preview Page 1 of 1 ( 100% )"));
 

@@ -51,6 +51,9 @@ private Q_SLOTS:
     void captions();
     void menus_data();
     void menus();
+    void shortcuts_data();
+    void shortcuts();
+    void zoomButtonHints();
     void scrollKeys_data();
     void scrollKeys();
     void panelKeys_data();
@@ -456,10 +459,12 @@ void TestMainScreen::menus_data()
     QTest::addColumn<QStringList>("items");
 
     QTest::newRow("File") << "&File"
-                          << QStringList{"&New >", "  From Template", "  User Defined Layout",
-                                         "&Open", "&Delete", "-", "Save [Ctrl+S] {off}",
-                                         "Save &As...", "-", "&Print or Preview {off}",
-                                         "Printer Fine &Tuning {off}", "Printer &Setup {off}", "-", "E&xit"};
+                          << QStringList{"&New >", "  From Template [Ctrl+N]", "  User Defined Layout",
+                                         "&Open [Ctrl+O]", "&Delete", "-", "Save [Ctrl+S] {off}",
+                                         "Save &As... [Ctrl+Shift+S]", "-",
+                                         "&Print or Preview [Ctrl+P] {off}",
+                                         "Printer Fine &Tuning {off}", "Printer &Setup {off}", "-",
+                                         "E&xit [Ctrl+Q]"};
     QTest::newRow("Edit") << "&Edit"
                           << QStringList{"Default Font: Arial, 10 pt ",
                                          "Change Label Layout    (Avery 5160 Address) >",
@@ -478,6 +483,71 @@ void TestMainScreen::menus()
     QMenu *menu = topMenu(mWindow.get(), title);
     QVERIFY(menu);
     QCOMPARE(describe(menu), items);
+}
+
+void TestMainScreen::shortcuts_data()
+{
+    QTest::addColumn<QString>("menu");  // "window", or the panel's or an object's menu
+    QTest::addColumn<QString>("item");  // object name in the window, caption in the others
+    QTest::addColumn<QKeySequence>("keys");
+
+    QTest::newRow("new from template") << "window" << "mnuNewFromTemplate" << QKeySequence(QStringLiteral("Ctrl+N"));
+    QTest::newRow("open") << "window" << "mnuOpen" << QKeySequence(QStringLiteral("Ctrl+O"));
+    QTest::newRow("save") << "window" << "mnuSave" << QKeySequence(QStringLiteral("Ctrl+S"));
+    QTest::newRow("save as") << "window" << "mnuSaveAs" << QKeySequence(QStringLiteral("Ctrl+Shift+S"));
+    QTest::newRow("print or preview") << "window" << "mnuPrint" << QKeySequence(QStringLiteral("Ctrl+P"));
+    QTest::newRow("exit") << "window" << "mnuExit" << QKeySequence(QStringLiteral("Ctrl+Q"));
+    QTest::newRow("panel cut") << "panel" << "Cut" << QKeySequence(QStringLiteral("Ctrl+X"));
+    QTest::newRow("panel copy") << "panel" << "Copy" << QKeySequence(QStringLiteral("Ctrl+C"));
+    QTest::newRow("panel paste") << "panel" << "Paste" << QKeySequence(QStringLiteral("Ctrl+V"));
+    QTest::newRow("object cut") << "object" << "Cut" << QKeySequence(QStringLiteral("Ctrl+X"));
+    QTest::newRow("object copy") << "object" << "Copy" << QKeySequence(QStringLiteral("Ctrl+C"));
+}
+
+void TestMainScreen::shortcuts()
+{
+    QFETCH(QString, menu);
+    QFETCH(QString, item);
+    QFETCH(QKeySequence, keys);
+
+    const auto byCaption = [&](const QMenu *m) -> QAction * {
+        for (QAction *a : m->actions())
+            if (a->text() == item)
+                return a;
+        return nullptr;
+    };
+    if (menu == QLatin1String("window")) {
+        QAction *action = mWindow->findChild<QAction *>(item);
+        QVERIFY(action);
+        QCOMPARE(action->shortcut(), keys);
+        // The keys reach the command: with the command itself held back
+        // (it would open dialogs or close the window), the item fires once.
+        action->disconnect(mWindow.get());
+        action->setEnabled(true);
+        QSignalSpy fired(action, &QAction::triggered);
+        QTest::keySequence(keyTarget(), keys);
+        QCOMPARE(fired.count(), 1);
+        return;
+    }
+    TGQuillmarkPanel32 *panel = mWindow->Panel();
+    const QMenu *m = nullptr;
+    if (menu == QLatin1String("panel")) {
+        m = panel->findChild<QMenu *>(QString(), Qt::FindDirectChildrenOnly);
+    } else {
+        TGGraphicControl *o = drawWith(psRectangle, QPoint(10, 10), QPoint(60, 40));
+        QVERIFY(o);
+        m = o->ObjectMenu();
+    }
+    QVERIFY(m);
+    QAction *action = byCaption(m);
+    QVERIFY(action);
+    QCOMPARE(action->shortcut(), keys);
+}
+
+void TestMainScreen::zoomButtonHints()
+{
+    QCOMPARE(button("FontSizeUp")->toolTip(), QStringLiteral("Zoom in"));
+    QCOMPARE(button("FontSizeDown")->toolTip(), QStringLiteral("Zoom out"));
 }
 
 void TestMainScreen::scrollKeys_data()

@@ -6,7 +6,9 @@
 #include "controls/DialogSupport.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QFrame>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
@@ -30,16 +32,18 @@ public:
             painter->fillRect(option.rect, option.palette.color(QPalette::Highlight));
         const TFont &font = mDialog->GridFont();
         const int code = index.row() + 32;
-        const QString text = symbolfonts::DisplayText(font.Name(), QString(symbolfonts::CharOf(code)));
+        // The glyph's ink, not its advance, is centred in the cell.
+        const QRect ink = mDialog->GlyphInk(code);
+        const QPoint centre = option.rect.center();
         painter->setFont(MakeQFont(font));
         painter->setPen(selected ? option.palette.color(QPalette::HighlightedText) : ColorToQColor(font.Color()));
-        painter->drawText(option.rect, Qt::AlignLeft | Qt::AlignVCenter, text);
+        painter->drawText(centre - ink.center(), TGetSymbol::CellText(font, code));
         painter->restore();
     }
 
     QSize sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const override
     {
-        return QSize(20, 30);
+        return mDialog->CellSize();
     }
 
 private:
@@ -118,11 +122,73 @@ int TGetSymbol::ColumnsForPointSize(int points)
     return 1;
 }
 
+QString TGetSymbol::CellText(const TFont &font, int code)
+{
+    return symbolfonts::DisplayText(font.Name(), QString(symbolfonts::CharOf(code)));
+}
+
+// Where each glyph puts its ink around its origin, found by drawing it:
+// font metrics miss the glyphs that come from a fallback font.
+void TGetSymbol::measureGlyphs()
+{
+    const QFont font = MakeQFont(*mGridFont);
+    // The symbol fonts all draw through one fallback font, each with its
+    // own characters: the name is part of the key.
+    const QString key = mGridFont->Name() + QLatin1Char('/') + font.key();
+    if (key == mMeasuredFont)
+        return;
+    mMeasuredFont = key;
+    const int em = qMax(1, QFontMetrics(font).height());
+    const QPoint origin(em * 2, em * 2);
+    QImage scratch(QSize(em * 5, em * 4), QImage::Format_ARGB32_Premultiplied);
+    mInk.clear();
+    for (int code = 32; code <= 255; ++code) {
+        scratch.fill(Qt::transparent);
+        {
+            QPainter p(&scratch);
+            p.setFont(font);
+            p.setPen(Qt::black);
+            p.drawText(origin, CellText(*mGridFont, code));
+        }
+        int left = scratch.width(), right = -1, top = scratch.height(), bottom = -1;
+        for (int y = 0; y < scratch.height(); ++y) {
+            const auto *line = reinterpret_cast<const QRgb *>(scratch.constScanLine(y));
+            for (int x = 0; x < scratch.width(); ++x)
+                if (qAlpha(line[x])) {
+                    left = qMin(left, x);
+                    right = qMax(right, x);
+                    top = qMin(top, y);
+                    bottom = qMax(bottom, y);
+                }
+        }
+        // A blank glyph is placed as a space would be.
+        mInk.append(right < 0 ? QRect(0, -em / 2, 1, 1)
+                              : QRect(QPoint(left, top) - origin, QPoint(right, bottom) - origin));
+    }
+}
+
+QRect TGetSymbol::GlyphInk(int code) const
+{
+    const int i = code - 32;
+    return i >= 0 && i < mInk.size() ? mInk.at(i) : QRect();
+}
+
+// The grid's width shared out among the columns its font size asks for,
+// but never narrower or lower than the largest glyph of the font: a cell
+// shows its whole glyph, and fewer columns fit when the glyphs are wide.
 void TGetSymbol::SetSymbolListcolumns()
 {
+    measureGlyphs();
     const int columns = ColumnsForPointSize(mGridFont->Size());
-    const int width = SymbolList->viewport()->width();
-    SymbolList->setGridSize(QSize(qMax(1, width / columns), 30));
+    // The viewport's width before the list is first laid out.
+    const int width = SymbolList->width() - 2 * SymbolList->frameWidth();
+    QSize ink;
+    for (const QRect &r : std::as_const(mInk))
+        ink = ink.expandedTo(r.size());
+    mCellSize = QSize(qMax(qMax(1, width / columns), ink.width() + 2 * CellPadding),
+                      qMax(30, ink.height() + 2 * CellPadding));
+    SymbolList->setGridSize(mCellSize);
+    SymbolList->doItemsLayout();
 }
 
 void TGetSymbol::resizeEvent(QResizeEvent *event)

@@ -6,6 +6,10 @@
 
 #include <QDialog>
 #include <QFont>
+#include <QList>
+#include <QRect>
+#include <QSize>
+#include <QString>
 
 #include <memory>
 
@@ -40,10 +44,25 @@ public:
     // Grid columns for a grid font size in points.
     static int ColumnsForPointSize(int points);
 
+    // Every cell of the grid has this size (set by SetSymbolListcolumns).
+    QSize CellSize() const { return mCellSize; }
+    // The text a cell draws for a character code in the font.
+    static QString CellText(const TFont &font, int code);
+    // The pixels a code's glyph inks in the grid font, around the point it
+    // is drawn at.
+    QRect GlyphInk(int code) const;
+    // Space kept free around the largest glyph of the font, in pixels.
+    static constexpr int CellPadding = 3;
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void measureGlyphs();
+
     std::unique_ptr<TFont> mSelectedFont;
     std::unique_ptr<TFont> mGridFont;
+    QSize mCellSize{20, 30};
+    QList<QRect> mInk;        // per code from 32
+    QString mMeasuredFont;    // the font mInk was measured for
 };

@@ -1,5 +1,6 @@
 #include "print/engine/Previewer.h"
 
+#include "print/engine/PagePlayer.h"
 #include "print/engine/ReportEngine.h"
 
 #include <QMouseEvent>
@@ -40,10 +41,10 @@ void TPageView::paintEvent(QPaintEvent *)
         mCache = QPixmap(mPageSize);
         mCache.fill(Qt::white);
         QPainter p(&mCache);
-        p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::SmoothPixmapTransform);
         p.setRenderHint(QPainter::TextAntialiasing);
-        DrawRecordedPage(p, *mPage, mResolution, QRectF(QPointF(0, 0), QSizeF(mPageSize)));
+        PlayRecordedPageKeepingOutlines(p, *mPage, mResolution,
+                                        QRectF(QPointF(0, 0), QSizeF(mPageSize)));
     }
     QPainter p(this);
     const QRect page = PageRect();

@@ -16,11 +16,17 @@
 #include "objects/text/SymbolFonts.h"
 #include "objects/text/TextFont.h"
 
+#include <QAbstractItemDelegate>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
+#include <QPalette>
 #include <QPushButton>
+#include <QStyleOptionViewItem>
 #include <QTest>
 
 #include <functional>
@@ -77,6 +83,8 @@ private Q_SLOTS:
     void effectsDialogCopiesOnOk();
     void effectsDialogKeepsUnlistedDepth();
     void effectsSampleShowsObjectFont();
+    void effectsDialogShowsListedColours_data();
+    void effectsDialogShowsListedColours();
 
     void counterDialog_data();
     void counterDialog();
@@ -86,6 +94,8 @@ private Q_SLOTS:
     void symbolDialogFontButton();
     void symbolColumns_data();
     void symbolColumns();
+    void symbolCellsHoldWholeGlyphs_data();
+    void symbolCellsHoldWholeGlyphs();
 
     void toolsCreateTextObjects_data();
     void toolsCreateTextObjects();
@@ -116,6 +126,48 @@ void TestTextDialogs::cleanup()
     delete mPanel;
     mPanel = nullptr;
     QVERIFY2(mProblem.isEmpty(), qPrintable(mProblem));
+}
+
+void TestTextDialogs::effectsDialogShowsListedColours_data()
+{
+    QTest::addColumn<TColor>("fontColor");
+    QTest::addColumn<TColor>("shadowColor");
+    QTest::addColumn<QString>("fontEntry");
+    QTest::addColumn<QString>("shadowEntry");
+
+    QTest::newRow("black font") << cl::Black << cl::Gray << "Black" << "Gray";
+    // A text object made with the tool takes the panel's font, whose
+    // colour is the window text colour.
+    QTest::newRow("window text font") << cl::WindowText << cl::Black << "Black" << "Black";
+    QTest::newRow("navy font, white shadow") << cl::Navy << cl::White << "Navy" << "White";
+    QTest::newRow("unlisted colours") << TColor(0x123456) << TColor(0x010101) << "Custom..." << "Custom...";
+}
+
+void TestTextDialogs::effectsDialogShowsListedColours()
+{
+    QFETCH(TColor, fontColor);
+    QFETCH(TColor, shadowColor);
+    QFETCH(QString, fontEntry);
+    QFETCH(QString, shadowEntry);
+    QPalette palette = QGuiApplication::palette();
+    palette.setColor(QPalette::Text, Qt::black);
+    QGuiApplication::setPalette(palette);
+
+    auto *l = PlaceOn<TGPLabel>(*mPanel, 10, 10, 142, 33);
+    l->Font()->SetColor(fontColor);
+    l->SetcolorShadow(shadowColor);
+    QString shownFont, shownShadow;
+    DriveNextDialog<TGFont3DEffects>([&](TGFont3DEffects &d) {
+        shownFont = d.FontColorCombo->currentText();
+        shownShadow = d.ShadowColorCombo->currentText();
+        QTest::mouseClick(d.Buttons->okButton(), Qt::LeftButton);
+    }, &mProblem);
+    l->ShowEffectsDialog();
+    QCOMPARE(shownFont, fontEntry);
+    QCOMPARE(shownShadow, shadowEntry);
+    // Confirmed untouched, the object keeps the values it had.
+    QCOMPARE(l->Font()->Color(), fontColor);
+    QCOMPARE(l->colorShadow(), shadowColor);
 }
 
 void TestTextDialogs::textDialog_data()
@@ -493,8 +545,11 @@ void TestTextDialogs::symbolColumns()
     d.show();
     QVERIFY(QTest::qWaitForWindowExposed(&d));
     d.SetSymbolListcolumns();
+    // The font's glyphs fit the share of the width; rows are at least 30
+    // pixels, and higher where the font's glyphs are.
     QCOMPARE(d.SymbolList->gridSize().width(), d.SymbolList->viewport()->width() / columns);
-    QCOMPARE(d.SymbolList->gridSize().height(), 30);
+    QVERIFY(d.SymbolList->gridSize().height() >= 30);
+    QCOMPARE(d.SymbolList->gridSize(), d.CellSize());
     // Ten cells across the visible part of the first row (the list scrolls sideways).
     const QRect visible = d.SymbolList->viewport()->rect();
     const int y = d.SymbolList->visualItemRect(d.SymbolList->item(0)).top();
@@ -504,6 +559,97 @@ void TestTextDialogs::symbolColumns()
         across += cell.top() == y && visible.contains(cell);
     }
     QCOMPARE(across, columns);
+}
+
+void TestTextDialogs::symbolCellsHoldWholeGlyphs_data()
+{
+    QTest::addColumn<QString>("font");
+    QTest::addColumn<int>("style");
+    QTest::addColumn<int>("height");  // of the grid font, pixels
+
+    const int bold = 1 << fsBold, italic = 1 << fsItalic;
+    // The grid's own 27 pixels with the symbol fonts and ordinary ones the
+    // font button offers; and a larger grid font, which must not overlap.
+    for (const char *name : {"WingDings", "Wingdings 2", "Wingdings 3", "Webdings", "Symbol"}) {
+        QTest::addRow("%s", name) << QString::fromLatin1(name) << 0 << 27;
+        QTest::addRow("%s bold", name) << QString::fromLatin1(name) << bold << 27;
+    }
+    QTest::newRow("DejaVu Sans") << "DejaVu Sans" << 0 << 27;
+    QTest::newRow("Liberation Serif bold italic") << "Liberation Serif" << (bold | italic) << 27;
+    QTest::newRow("Arial italic") << "Arial" << italic << 27;
+    QTest::newRow("WingDings at 48 px") << "WingDings" << 0 << 48;
+}
+
+void TestTextDialogs::symbolCellsHoldWholeGlyphs()
+{
+    QFETCH(QString, font);
+    QFETCH(int, style);
+    QFETCH(int, height);
+    TGetSymbol d;
+    d.GridFont().SetName(font);
+    d.GridFont().SetStyle(TFontStyles(style));
+    d.GridFont().SetHeight(-height);
+    d.GridFontChanged();
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+
+    // The cells the list lays out are the cell size and do not overlap.
+    const QSize cell = d.CellSize();
+    QRect previous;
+    for (int i = 0; i < d.SymbolList->count(); ++i) {
+        const QRect r = d.SymbolList->visualItemRect(d.SymbolList->item(i));
+        QCOMPARE(r.size(), cell);
+        if (i > 0)
+            QVERIFY2(!r.intersects(previous), qPrintable(QStringLiteral("cells %1 and %2").arg(i - 1).arg(i)));
+        previous = r;
+    }
+
+    // Each cell, painted with room around it, shows its whole glyph: the
+    // ink stays inside the cell and is as large as the glyph drawn freely.
+    constexpr int room = 40;
+    QAbstractItemDelegate *delegate = d.SymbolList->itemDelegate();
+    const QFont gridFont = MakeQFont(d.GridFont());
+    const auto inkOf = [](const QImage &image) {
+        QRect ink;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) != qRgb(255, 255, 255))
+                    ink |= QRect(x, y, 1, 1);
+        return ink;
+    };
+    int inked = 0;
+    for (int i = 0; i < d.SymbolList->count(); ++i) {
+        QImage image(cell + QSize(2 * room, 2 * room), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QStyleOptionViewItem option;
+        option.initFrom(d.SymbolList);
+        option.rect = QRect(QPoint(room, room), cell);
+        option.state = QStyle::State_Enabled;
+        {
+            QPainter p(&image);
+            delegate->paint(&p, option, d.SymbolList->model()->index(i, 0));
+        }
+        const QRect shown = inkOf(image);
+        QImage free(QSize(4, 3) * (gridFont.pixelSize() + room), QImage::Format_RGB32);
+        free.fill(Qt::white);
+        {
+            QPainter p(&free);
+            p.setFont(gridFont);
+            p.setPen(Qt::black);
+            p.drawText(QPoint(free.width() / 3, free.height() * 2 / 3), TGetSymbol::CellText(d.GridFont(), i + 32));
+        }
+        const QRect whole = inkOf(free);
+        const QString what = QStringLiteral("code %1: glyph %2 x %3, shown %4 x %5 at %6, %7 in a cell at %8, %9")
+                                 .arg(i + 32).arg(whole.width()).arg(whole.height())
+                                 .arg(shown.width()).arg(shown.height()).arg(shown.x()).arg(shown.y())
+                                 .arg(room).arg(room);
+        QVERIFY2(shown.isNull() || option.rect.contains(shown), qPrintable(what));
+        QVERIFY2(qAbs(shown.width() - whole.width()) <= 1 && qAbs(shown.height() - whole.height()) <= 1,
+                 qPrintable(what));
+        inked += !shown.isNull();
+    }
+    // The fonts draw something in most cells.
+    QVERIFY2(inked > 150, qPrintable(QString::number(inked)));
 }
 
 void TestTextDialogs::toolsCreateTextObjects_data()

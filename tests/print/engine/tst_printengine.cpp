@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
+#include <QPainterPath>
 #include <QProcess>
 #include <QScrollArea>
 #include <QStandardPaths>
@@ -66,6 +67,66 @@ QByteArray recordPages(int pages)
     return bytes;
 }
 
+
+// One sheet with the outlines label objects print with a one-pixel pen
+// (a hundredth of an inch): vertical lines at a few sub-pixel offsets in
+// the right-hand column, an ellipse and a rounded rectangle.
+struct OutlinePage
+{
+    // A quarter of an inch apart, each an eighth of a pixel further on at 100 %.
+    static constexpr double LineX[] = {4.5, 4.7513, 5.0026, 5.2539, 5.5052, 5.7565, 6.0078, 6.2591};
+    static constexpr double LineTop = 1.0, LineBottom = 3.0;
+    static inline const QRectF Ellipse{QPointF(1.0, 4.0), QPointF(3.0, 5.2)};
+    static inline const QRectF Round{QPointF(4.0, 4.0), QPointF(6.5, 5.5)};
+    static constexpr double Corner = 0.5;
+};
+
+QByteArray recordOutlines()
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    TPageRecorder recorder;
+    recorder.SelectPaper(PaperLetter);
+    recorder.SetStream(&buffer);
+    recorder.OnPrint = [&] {
+        recorder.Pen.Color = cl::Black;
+        recorder.Pen.Style = psSolid;
+        recorder.Pen.Width = -1;
+        for (double x : OutlinePage::LineX) {
+            recorder.MoveTo(x, OutlinePage::LineTop);
+            recorder.LineTo(x, OutlinePage::LineBottom);
+        }
+        recorder.Brush.Style = bsClear;
+        const QRectF e = OutlinePage::Ellipse, r = OutlinePage::Round;
+        recorder.Ellipse(e.left(), e.top(), e.right(), e.bottom());
+        recorder.RoundRect(r.left(), r.top(), r.right(), r.bottom(), OutlinePage::Corner,
+                           OutlinePage::Corner);
+    };
+    recorder.Execute();
+    return bytes;
+}
+
+// Whether a dark pixel lies within `reach` pixels of (x, y).
+bool darkNear(const QImage &image, QPointF at, int reach)
+{
+    const int cx = qRound(at.x()), cy = qRound(at.y());
+    for (int y = cy - reach; y <= cy + reach; ++y)
+        for (int x = cx - reach; x <= cx + reach; ++x)
+            if (image.rect().contains(x, y) && isDark(image, x, y))
+                return true;
+    return false;
+}
+
+// Points of `path` that have no dark pixel next to them.
+int gapsAlong(const QImage &image, const QPainterPath &path, int samples)
+{
+    int gaps = 0;
+    for (int i = 0; i < samples; ++i)
+        if (!darkNear(image, path.pointAtPercent(double(i) / samples), 1))
+            ++gaps;
+    return gaps;
+}
 }  // namespace
 
 class TestPrintEngine : public QObject
@@ -84,6 +145,8 @@ private Q_SLOTS:
     void previewerZoom();
     void previewerPages();
     void previewerFitsPage();
+    void previewKeepsOutlines_data();
+    void previewKeepsOutlines();
     void printerAvailable_data();
     void printerAvailable();
     void systemListEndsWithPdf();
@@ -353,6 +416,63 @@ void TestPrintEngine::previewerFitsPage()
     previewer.ZoomPageWidth();
     QVERIFY(previewer.PageView()->width() <= viewport.width());
     QVERIFY(previewer.PageView()->width() >= viewport.width() - 30);
+}
+
+void TestPrintEngine::previewKeepsOutlines_data()
+{
+    QTest::addColumn<double>("zoom");
+    // 38 is about the whole page in the preview window.
+    for (double zoom : {38.0, 50.0, 75.0, 90.0, 100.0, 110.0, 125.0, 150.0, 200.0})
+        QTest::addRow("%g%%", zoom) << zoom;
+}
+
+void TestPrintEngine::previewKeepsOutlines()
+{
+    QFETCH(double, zoom);
+    QByteArray bytes = recordOutlines();
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QScrollArea area;
+    TPagePreviewer previewer(&area);
+    previewer.Start(buffer);
+    previewer.SetZoomFactor(zoom);
+    TPageView *view = previewer.PageView();
+    QImage shown(view->size(), QImage::Format_RGB32);
+    shown.fill(Qt::gray);
+    view->render(&shown);
+    const QRect page = view->PageRect();
+    const double scale = page.width() / 8.5;
+    const auto onScreen = [&](QPointF inches) { return QPointF(page.topLeft()) + inches * scale; };
+
+    // Every line shows on every row it covers, one or two pixels wide.
+    for (double x : OutlinePage::LineX) {
+        int missing = 0, widest = 0;
+        const int top = qCeil(onScreen({x, OutlinePage::LineTop}).y()) + 1;
+        const int bottom = qFloor(onScreen({x, OutlinePage::LineBottom}).y()) - 1;
+        const int column = qRound(onScreen({x, 0}).x());
+        for (int y = top; y <= bottom; ++y) {
+            int run = 0;
+            for (int dx = -4; dx <= 4; ++dx)
+                run += isDark(shown, column + dx, y);
+            missing += run == 0;
+            widest = qMax(widest, run);
+        }
+        QVERIFY2(missing == 0, qPrintable(QStringLiteral("line at %1 in: %2 rows missing").arg(x).arg(missing)));
+        QVERIFY2(widest <= 3, qPrintable(QStringLiteral("line at %1 in: %2 pixels wide").arg(x).arg(widest)));
+    }
+
+    // The curves keep their outline all round, without dashes.
+    QPainterPath ellipse;
+    ellipse.addEllipse(QRectF(onScreen(OutlinePage::Ellipse.topLeft()),
+                              onScreen(OutlinePage::Ellipse.bottomRight())));
+    QCOMPARE(gapsAlong(shown, ellipse, 720), 0);
+    QPainterPath round;
+    round.addRoundedRect(QRectF(onScreen(OutlinePage::Round.topLeft()),
+                                onScreen(OutlinePage::Round.bottomRight())),
+                         OutlinePage::Corner / 2 * scale, OutlinePage::Corner / 2 * scale);
+    QCOMPARE(gapsAlong(shown, round, 720), 0);
+    // And nothing is drawn where the page is empty.
+    QVERIFY(!darkNear(shown, onScreen({2.0, 4.6}), 2));
 }
 
 void TestPrintEngine::printerAvailable_data()
