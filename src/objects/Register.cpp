@@ -2,8 +2,10 @@
 
 #include "objects/graphic/Glines.h"
 #include "objects/graphic/Glshapes.h"
+#include "objects/text/Gpcirct.h"
 #include "objects/text/Gpclabel.h"
 #include "objects/text/Gplabel.h"
+#include "objects/text/Gpmlabel.h"
 #include "objects/text/Gpslabel.h"
 #include "storage/Persist.h"
 
@@ -15,4 +17,6 @@ void RegisterLabelClasses()
     registry.Register("TGPLabel", [](TComponent *owner) { return new TGPLabel(owner); });
     registry.Register("TGSymbolLabel", [](TComponent *owner) { return new TGSymbolLabel(owner); });
     registry.Register("TGCounterLabel", [](TComponent *owner) { return new TGCounterLabel(owner); });
+    registry.Register("TGMultiLineLabel", [](TComponent *owner) { return new TGMultiLineLabel(owner); });
+    registry.Register("TGPCircleText", [](TComponent *owner) { return new TGPCircleText(owner); });
 }
