@@ -9,6 +9,7 @@
 #include "design/Gqmpanel32.h"
 #include "objects/Register.h"
 #include "objects/text/Gpcirct.h"
+#include "objects/text/Gpmlabel.h"
 #include "objects/text/TextFont.h"
 #include "objects/text/gpcirctprop.h"
 #include "print/engine/Report.h"
@@ -81,6 +82,8 @@ private Q_SLOTS:
     void badFileValues_data();
     void badFileValues();
     void menuCommands();
+    void cloneKeepsEverything_data();
+    void cloneKeepsEverything();
 
     void dialogLoadsAndEditsThePreview();
     void dialogFontSizeAndZoomBounds();
@@ -400,6 +403,44 @@ void TestCircleText::menuCommands()
     item("Font")->trigger();
     QCOMPARE(o->Font()->Size(), 16);
     QCOMPARE(o->Font()->Name(), QStringLiteral("Courier New"));
+}
+
+void TestCircleText::cloneKeepsEverything_data()
+{
+    QTest::addColumn<QByteArray>("className");
+    QTest::newRow("text block") << QByteArray("TGMultiLineLabel");
+    QTest::newRow("circle text") << QByteArray("TGPCircleText");
+}
+
+// "Clone" (and with it the clipboard, which writes the same object file)
+// gives an equal object 25 pixels lower.
+void TestCircleText::cloneKeepsEverything()
+{
+    QFETCH(QByteArray, className);
+    auto *o = dynamic_cast<TGGraphicControl *>(TClassRegistry::instance().Create(className, nullptr));
+    QVERIFY(o);
+    o->SetParentComponent(mPanel);
+    o->FinishLoading();
+    o->SetBounds(30, 40, 150, 90);
+    if (auto *block = dynamic_cast<TGMultiLineLabel *>(o)) {
+        block->SetItems({QStringLiteral("cloned"), QStringLiteral("lines")});
+        block->SetWordWrap(true);
+        block->SetAlignment(taRightJustify);
+    } else if (auto *circle = dynamic_cast<TGPCircleText *>(o)) {
+        circle->SetCaption(QStringLiteral("cloned"));
+        circle->SetDegrees(dg270);
+        circle->SetMirror(true);
+    }
+    TGGraphicControl *clone = o->Clone();
+    QVERIFY(clone);
+    QVERIFY(clone != o);
+    QCOMPARE(clone->ClassName(), className);
+    QCOMPARE(clone->geometry(), o->geometry().translated(0, 25));
+    clone->SetTop(o->Top());
+    PropertyWriter a, b;
+    a.writeProperties(*o);
+    b.writeProperties(*clone);
+    QCOMPARE(b.data().toHex(' '), a.data().toHex(' '));
 }
 
 void TestCircleText::dialogLoadsAndEditsThePreview()
