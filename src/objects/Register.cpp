@@ -2,9 +2,11 @@
 
 #include "objects/graphic/Glines.h"
 #include "objects/graphic/Glshapes.h"
+#include "objects/text/Gpcirct.h"
 #include "objects/text/Gpclabel.h"
 #include "objects/text/Gplabel.h"
 #include "objects/text/Gprichl.h"
+#include "objects/text/Gpmlabel.h"
 #include "objects/text/Gpslabel.h"
 #include "storage/Persist.h"
 
@@ -17,4 +19,6 @@ void RegisterLabelClasses()
     registry.Register("TGSymbolLabel", [](TComponent *owner) { return new TGSymbolLabel(owner); });
     registry.Register("TGCounterLabel", [](TComponent *owner) { return new TGCounterLabel(owner); });
     registry.Register("TGPRichBaseLabel", [](TComponent *owner) { return new TGPRichBaseLabel(owner); });
+    registry.Register("TGMultiLineLabel", [](TComponent *owner) { return new TGMultiLineLabel(owner); });
+    registry.Register("TGPCircleText", [](TComponent *owner) { return new TGPCircleText(owner); });
 }

@@ -110,6 +110,13 @@ void TestQmtoolLabels::buildThenDump_data()
         "RepeatEach": 3, "LeadingZeros": 6}})");
     QTest::newRow("symbol") << QByteArray(R"({"class": "TGSymbolLabel", "properties": {
         "Left": 7, "Top": 8, "Caption": "J", "Font.Name": "Wingdings", "Font.Size": 30, "Angle": 270}})");
+    QTest::newRow("text block") << QByteArray(R"({"class": "TGMultiLineLabel", "properties": {
+        "Left": 3, "Top": 4, "Width": 120, "Height": 60, "Items.Strings": ["first line", "", "Grüße"],
+        "AutoSize": true, "Alignment": "taRightJustify", "WordWrap": true, "Font.Size": 12}})");
+    QTest::newRow("circle text") << QByteArray(R"({"class": "TGPCircleText", "properties": {
+        "Left": 9, "Top": 10, "Width": 150, "Height": 150, "StartingVector": "dg270", "Degrees": "dg180",
+        "PopupMenu": null, "Mirror": true, "DrawLettersAngled": true, "BorderStyle": "bsSingle",
+        "ControlTransparent": false, "BGColor": 65535, "Caption": "around", "Font.Style": ["fsBold"]}})");
     QTest::newRow("defaults only") << QByteArray(R"({"class": "TGLineShape"})");
 }
 

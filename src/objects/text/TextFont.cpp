@@ -6,6 +6,9 @@
 
 #include <QFontMetrics>
 
+#include <algorithm>
+#include <cmath>
+
 int ScaledPointSize(const TFont &font, float scale)
 {
     if (scale == 1.0f)
@@ -102,4 +105,20 @@ TTextMetrics TextMetrics(const QFont &font)
 int TextWidth(const QFont &font, const QString &text)
 {
     return QFontMetrics(font).horizontalAdvance(text);
+}
+
+QFont BoundedQFont(const TFont &font, float scale)
+{
+    // The zoomed size is formed here in long double: a stored size near the
+    // integer limit must not overflow on its way to the bound.
+    long double height = font.Height();
+    if (scale != 1.0f) {
+        const long double points = std::trunc(static_cast<long double>(font.Size()) * scale);
+        height = -points * TFont::PixelsPerInch() / 72.0L;
+    }
+    const int bounded = int(std::clamp(height, -static_cast<long double>(MaxDrawnFontPixels),
+                                       static_cast<long double>(MaxDrawnFontPixels)));
+    if (scale != 1.0f && std::fabs(height) < MaxDrawnFontPixels)
+        return MakeQFont(font, scale);
+    return MakeQFont(font.Name(), bounded, font.Style());
 }

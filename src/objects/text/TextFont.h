@@ -41,3 +41,9 @@ struct TTextMetrics
 };
 TTextMetrics TextMetrics(const QFont &font);
 int TextWidth(const QFont &font, const QString &text);
+
+// The largest character or cell height, in pixels, a text object draws
+// with: a label file may hold any size, the drawing stays bounded.
+constexpr int MaxDrawnFontPixels = 1500;
+// MakeQFont(font, scale) with the height bounded by MaxDrawnFontPixels.
+QFont BoundedQFont(const TFont &font, float scale = 1.0f);
