@@ -1,8 +1,10 @@
-// Whole-process times of qmtool print for 10 and 100 full sheets of a 30-up
-// address label (three text lines and a rectangle on each label) into a PDF
-// file: seconds, peak memory of the process and size of the file.
+// Whole-process times of qmtool print for 1, 10, 100 and 1,000 full sheets
+// of a 30-up address label (three text lines and a rectangle on each label)
+// into a PDF file, beside the floor program writing the same pages with Qt
+// alone: seconds, peak memory of the process, size of the file, the ratio
+// to the floor, and what each further sheet costs.
 //
-//   bench_print [RUNS]      (default 5 runs of each; the median is shown)
+//   bench_print [RUNS]      (default 3 runs of each; the median is shown)
 //   bench_print --write DIR (writes DIR/address.qm for profiling, nothing else)
 
 #include "design/Gbasepnl.h"
@@ -64,16 +66,17 @@ struct Run
     int status = -1;
 };
 
-Run runTool(const QByteArray &tool, const QByteArray &file, const QByteArray &pdf, int sheets)
+Run runProgram(const QByteArray &tool, const std::vector<const char *> &args, const QByteArray &pdf)
 {
-    const QByteArray count = QByteArray::number(sheets);
-    const char *argv[] = {tool.constData(), "print", file.constData(), "-o", pdf.constData(),
-                          "--sheets", count.constData(), nullptr};
+    std::vector<const char *> argv = {tool.constData()};
+    argv.insert(argv.end(), args.begin(), args.end());
+    argv.push_back(nullptr);
+    QFile::remove(QString::fromLocal8Bit(pdf));
     Run r;
     QElapsedTimer timer;
     timer.start();
     pid_t pid = 0;
-    if (posix_spawn(&pid, tool.constData(), nullptr, nullptr, const_cast<char **>(argv), environ) != 0)
+    if (posix_spawn(&pid, tool.constData(), nullptr, nullptr, const_cast<char **>(argv.data()), environ) != 0)
         return r;
     int status = 0;
     rusage usage{};
@@ -83,6 +86,35 @@ Run runTool(const QByteArray &tool, const QByteArray &file, const QByteArray &pd
     r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     r.pdfBytes = QFileInfo(QString::fromLocal8Bit(pdf)).size();
     return r;
+}
+
+Run runTool(const QByteArray &tool, const QByteArray &file, const QByteArray &pdf, int sheets)
+{
+    const QByteArray count = QByteArray::number(sheets);
+    return runProgram(tool, {"print", file.constData(), "-o", pdf.constData(), "--sheets", count.constData()}, pdf);
+}
+
+Run runFloor(const QByteArray &floor, const QByteArray &pdf, int sheets)
+{
+    const QByteArray count = QByteArray::number(sheets);
+    return runProgram(floor, {pdf.constData(), count.constData()}, pdf);
+}
+
+// The median run by time, with the largest peak memory of all runs.
+template <class F>
+bool measure(int runs, F run, Run *result)
+{
+    std::vector<Run> all;
+    for (int i = 0; i < runs; ++i) {
+        all.push_back(run());
+        if (all.back().status != 0)
+            return false;
+    }
+    std::sort(all.begin(), all.end(), [](const Run &a, const Run &b) { return a.seconds < b.seconds; });
+    *result = all[all.size() / 2];
+    for (const Run &r : all)
+        result->peakKiB = std::max(result->peakKiB, r.peakKiB);
+    return true;
 }
 
 }  // namespace
@@ -107,31 +139,41 @@ int main(int argc, char *argv[])
         }
         return 0;
     }
-    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
     QTemporaryDir dir;
     const QByteArray file = QFile::encodeName(writeAddressLabel(dir.path()));
     const QByteArray pdf = QFile::encodeName(dir.filePath(QStringLiteral("out.pdf")));
-    const QByteArray tool = QFile::encodeName(QCoreApplication::applicationDirPath() + QStringLiteral("/qmtool"));
+    const QString bin = QCoreApplication::applicationDirPath();
+    const QByteArray tool = QFile::encodeName(bin + QStringLiteral("/qmtool"));
+    const QByteArray floor = QFile::encodeName(bin + QStringLiteral("/bench_print_floor"));
 
-    std::printf("qmtool print, 30-up address labels (3 text lines + rectangle), %d runs each\n", runs);
-    std::printf("%8s %8s %10s %10s %12s %14s\n", "sheets", "labels", "median s", "min s",
-                "peak KiB", "PDF bytes");
-    for (int sheets : {1, 10, 100}) {
-        std::vector<Run> all;
-        for (int i = 0; i < runs; ++i) {
-            all.push_back(runTool(tool, file, pdf, sheets));
-            if (all.back().status != 0) {
-                std::fprintf(stderr, "qmtool failed (status %d)\n", all.back().status);
-                return 1;
-            }
+    std::printf("qmtool print beside the floor (QPdfWriter alone), 30-up address labels "
+                "(3 text lines + rectangle), median of %d runs\n", runs);
+    std::printf("%7s %9s %9s %7s %11s %11s %11s %11s %9s %9s\n", "sheets", "qmtool s", "floor s",
+                "ratio", "qm ms/sh", "fl ms/sh", "qm KiB", "fl KiB", "qm PDF", "fl PDF");
+    Run lastTool, lastFloor;
+    int lastSheets = 0;
+    for (int sheets : {1, 10, 100, 1000}) {
+        Run t, f;
+        if (!measure(runs, [&] { return runTool(tool, file, pdf, sheets); }, &t)) {
+            std::fprintf(stderr, "qmtool failed\n");
+            return 1;
         }
-        std::sort(all.begin(), all.end(), [](const Run &a, const Run &b) { return a.seconds < b.seconds; });
-        const Run &median = all[all.size() / 2];
-        long peak = 0;
-        for (const Run &r : all)
-            peak = std::max(peak, r.peakKiB);
-        std::printf("%8d %8d %10.3f %10.3f %12ld %14lld\n", sheets, sheets * 30, median.seconds,
-                    all.front().seconds, peak, static_cast<long long>(median.pdfBytes));
+        if (!measure(runs, [&] { return runFloor(floor, pdf, sheets); }, &f)) {
+            std::fprintf(stderr, "the floor program failed\n");
+            return 1;
+        }
+        // Cost of each sheet beyond the previous row's count.
+        auto perSheet = [&](const Run &now, const Run &before) {
+            return lastSheets ? (now.seconds - before.seconds) * 1000 / (sheets - lastSheets) : 0.0;
+        };
+        std::printf("%7d %9.3f %9.3f %7.2f %11.2f %11.2f %11ld %11ld %9lld %9lld\n", sheets,
+                    t.seconds, f.seconds, t.seconds / f.seconds, perSheet(t, lastTool),
+                    perSheet(f, lastFloor), t.peakKiB, f.peakKiB,
+                    static_cast<long long>(t.pdfBytes), static_cast<long long>(f.pdfBytes));
+        lastTool = t;
+        lastFloor = f;
+        lastSheets = sheets;
     }
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "design/GHandle.h"
 
 #include <QCoreApplication>
+#include <QSet>
 
 namespace {
 
@@ -73,12 +74,14 @@ QByteArray TGQuillmarkPanel32::ToolClassName(TLPanelState state)
 
 QString TGQuillmarkPanel32::FreeObjectName() const
 {
-    const QList<TGGraphicControl *> objects = Objects();
+    // The panel's names once, not once per candidate.
+    QSet<QString> panelNames;
+    for (const TGGraphicControl *o : Objects())
+        panelNames.insert(o->Name().toCaseFolded());
     for (int n = 1; n <= 1000; ++n) {
         const QString name = QStringLiteral("Special%1").arg(n);
-        bool used = ObjectOwner() && ObjectOwner()->FindComponent(name);
-        for (const TGGraphicControl *o : objects)
-            used = used || o->Name().compare(name, Qt::CaseInsensitive) == 0;
+        const bool used = (ObjectOwner() && ObjectOwner()->FindComponent(name))
+                          || panelNames.contains(name.toCaseFolded());
         if (!used)
             return name;
     }

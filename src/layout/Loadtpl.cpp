@@ -1,6 +1,7 @@
 #include "Loadtpl.h"
 
 #include <QButtonGroup>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -9,27 +10,27 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
 constexpr int IndexRole = Qt::UserRole;
 
-// TemplateListItem: a template list line, sorted by the chooser's order.
+// TemplateListItem: a template list line; its tooltip is the whole name.
 class TemplateListItem : public QListWidgetItem
 {
 public:
-    TemplateListItem(const QString &text, int entry)
+    TemplateListItem(const QString &text, int entry, const QString &name)
         : QListWidgetItem(text)
     {
         setData(IndexRole, QVariant::fromValue(TTemplateIndex{entry}));
+        setToolTip(name);
     }
     int entry() const { return data(IndexRole).value<TTemplateIndex>().Index; }
-    bool operator<(const QListWidgetItem &other) const override
-    {
-        const auto *o = static_cast<const TemplateListItem *>(&other);
-        return templatechooser::itemLess({text(), entry()}, {o->text(), o->entry()});
-    }
 };
 
 // A titled group of radio buttons laid out column by column, as many
@@ -77,7 +78,13 @@ TSelectTemplate::TSelectTemplate(QWidget *parent, const QString &libraryPath)
     mTemplateList = new QListWidget(this);
     mTemplateList->setObjectName(QStringLiteral("TemplateList"));
     mTemplateList->setSelectionMode(QAbstractItemView::SingleSelection);
-    mTemplateList->setSortingEnabled(true);
+    // Items arrive in list order (see FilterTemplates); one line each.
+    mTemplateList->setSortingEnabled(false);
+    mTemplateList->setUniformItemSizes(true);
+    // Long names stay whole: the list scrolls sideways instead of cutting them.
+    mTemplateList->setTextElideMode(Qt::ElideNone);
+    mTemplateList->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    mTemplateList->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
     auto *descriptionBox = new QGroupBox(QStringLiteral("Description"), this);
     mDescription = new QPlainTextEdit(descriptionBox);
@@ -168,6 +175,7 @@ void TSelectTemplate::showEvent(QShowEvent *event)
     if (mActivated)
         return;
     FillArray();
+    widenForNames();
     const bool preset = templatechooser::presetsFromCurrent(ForNewLabel, CurrentName);
     if (preset) {
         const TemplateFilter f =
@@ -186,14 +194,41 @@ void TSelectTemplate::FillArray()
 {
     const QString path = mLibraryPath.isEmpty() ? TemplateLibrary::defaultPath() : mLibraryPath;
     TemplateList = TemplateLibrary::read(path);
+    mSortedItems = templatechooser::sortedItems(TemplateList);
+}
+
+void TSelectTemplate::widenForNames()
+{
+    // Wide enough for the longest list line, as far as the screen allows.
+    const QFontMetrics metrics(mTemplateList->font());
+    int widest = 0;
+    for (const TemplateItem &item : std::as_const(mSortedItems))
+        widest = std::max(widest, metrics.horizontalAdvance(item.text));
+    const int needed = widest + 2 * mTemplateList->frameWidth()
+                       + mTemplateList->verticalScrollBar()->sizeHint().width() + 12;
+    const int missing = needed - mTemplateList->width();
+    if (missing <= 0)
+        return;
+    int limit = width() + missing;
+    if (const QScreen *s = screen())
+        limit = std::min(limit, s->availableGeometry().width());
+    if (limit > width())
+        resize(limit, height());
 }
 
 void TSelectTemplate::FilterTemplates()
 {
     const QSignalBlocker block(mTemplateList);
     mTemplateList->clear();
-    for (const TemplateItem &item : templatechooser::filterTemplates(TemplateList, currentFilter()))
-        mTemplateList->addItem(new TemplateListItem(item.text, item.entry));
+    mItemTexts.clear();
+    const QList<TemplateItem> items =
+        templatechooser::filterItems(TemplateList, mSortedItems, currentFilter());
+    mItemTexts.reserve(items.size());
+    for (const TemplateItem &item : items) {
+        mTemplateList->addItem(
+            new TemplateListItem(item.text, item.entry, TemplateList.at(item.entry - 1).Name));
+        mItemTexts.append(item.text);
+    }
     if (mTemplateList->count() > 0)
         mTemplateList->setCurrentRow(0);
     ShowDescript();
@@ -210,11 +245,7 @@ void TSelectTemplate::ShowDescript()
 
 void TSelectTemplate::TypeAheadChange(const QString &text)
 {
-    QStringList texts;
-    texts.reserve(mTemplateList->count());
-    for (int row = 0; row < mTemplateList->count(); ++row)
-        texts.append(mTemplateList->item(row)->text());
-    const int row = templatechooser::typeAheadRow(texts, text);
+    const int row = templatechooser::typeAheadRow(mItemTexts, text);
     if (row < 0) {
         mTemplateList->clearSelection();
         mTemplateList->setCurrentRow(-1);

@@ -60,6 +60,7 @@ protected:
 
 private:
     void FillArray();
+    void widenForNames();
     void FilterTemplates();
     void ShowDescript();
     void TypeAheadChange(const QString &text);
@@ -67,6 +68,8 @@ private:
 
     QString mLibraryPath;
     bool mActivated = false;
+    QList<TemplateItem> mSortedItems;  // every entry, in list order
+    QStringList mItemTexts;            // the list's lines, for the type-ahead
     QButtonGroup *mProductType;
     QButtonGroup *mPrinterType;
     QButtonGroup *mRegion;

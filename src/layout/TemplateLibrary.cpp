@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <charconv>
@@ -46,8 +47,10 @@ QList<TLabelLayout> TemplateLibrary::read(const QString &fileName, QString *prob
         return templates;
     }
     const QByteArray data = file.readAll();
-    if (data.isEmpty())
+    if (data.isEmpty()) {
+        report(QStringLiteral("%1 holds no template list").arg(fileName));
         return templates;
+    }
 
     PropertyReader reader(data);
     try {
@@ -58,6 +61,11 @@ QList<TLabelLayout> TemplateLibrary::read(const QString &fileName, QString *prob
             templates.append(layout);
         }
         reader.readListEnd();
+        if (!reader.atEnd()) {
+            report(QStringLiteral("%1 is damaged after %2 templates: data follows the end of the list")
+                       .arg(fileName)
+                       .arg(templates.size()));
+        }
     } catch (const EStreamError &e) {
         report(QStringLiteral("%1 is damaged after %2 templates: %3")
                    .arg(fileName)
@@ -139,6 +147,31 @@ bool TemplateFilter::passes(const TLabelLayout &layout) const
     return true;
 }
 
+int TemplateFilter::itemNamed(const QStringList &items, const QString &word)
+{
+    bool isNumber = false;
+    const int number = word.toInt(&isNumber);
+    if (isNumber)
+        return number >= 0 && number < items.size() ? number : -1;
+    if (word.isEmpty())
+        return -1;
+    int found = -1;
+    for (int i = 0; i < items.size(); ++i) {
+        QStringList starts = items.at(i).split(QRegularExpression(QStringLiteral("[ /]")),
+                                               Qt::SkipEmptyParts);
+        starts.prepend(items.at(i));
+        const bool named = std::any_of(starts.begin(), starts.end(), [&word](const QString &s) {
+            return s.startsWith(word, Qt::CaseInsensitive);
+        });
+        if (named) {
+            if (found >= 0)
+                return -1;
+            found = i;
+        }
+    }
+    return found;
+}
+
 namespace templatechooser {
 
 bool presetsFromCurrent(bool forNewLabel, const QString &currentName)
@@ -155,7 +188,12 @@ QString typeAheadText(const QString &currentName)
 
 QString itemText(const TLabelLayout &layout)
 {
-    return layout.Name.mid(6);
+    // Names of makers that do not fit the six-character prefix ("Zweckform
+    // 3475", "Online Labels OL28") are shown whole rather than cut mid-word.
+    const QString &name = layout.Name;
+    if (name.size() > 6 && name.at(5) == QLatin1Char(' ') && name.at(6) != QLatin1Char(' '))
+        return name.mid(6);
+    return name;
 }
 
 bool itemLess(const TemplateItem &a, const TemplateItem &b)
@@ -167,17 +205,45 @@ bool itemLess(const TemplateItem &a, const TemplateItem &b)
     return a.entry < b.entry;
 }
 
+QList<TemplateItem> sortedItems(const QList<TLabelLayout> &templates)
+{
+    QList<TemplateItem> items;
+    items.reserve(templates.size());
+    for (qsizetype i = 0; i < templates.size(); ++i) {
+        const TLabelLayout &t = templates.at(i);
+        if (!t.Name.isEmpty())
+            items.append({itemText(t), int(i + 1)});
+    }
+    std::sort(items.begin(), items.end(), itemLess);
+    return items;
+}
+
+QList<TemplateItem> filterItems(const QList<TLabelLayout> &templates,
+                                const QList<TemplateItem> &sorted, const TemplateFilter &filter)
+{
+    QList<TemplateItem> items;
+    for (const TemplateItem &item : sorted) {
+        if (filter.passes(templates.at(item.entry - 1)))
+            items.append(item);
+    }
+    return items;
+}
+
 QList<TemplateItem> filterTemplates(const QList<TLabelLayout> &templates,
                                     const TemplateFilter &filter)
 {
-    QList<TemplateItem> items;
+    return filterItems(templates, sortedItems(templates), filter);
+}
+
+QList<int> searchNames(const QList<TLabelLayout> &templates, const QString &text)
+{
+    QList<int> entries;
     for (qsizetype i = 0; i < templates.size(); ++i) {
-        const TLabelLayout &t = templates.at(i);
-        if (!t.Name.isEmpty() && filter.passes(t))
-            items.append({itemText(t), int(i + 1)});
+        const QString &name = templates.at(i).Name;
+        if (!name.isEmpty() && name.contains(text, Qt::CaseInsensitive))
+            entries.append(int(i + 1));
     }
-    std::stable_sort(items.begin(), items.end(), itemLess);
-    return items;
+    return entries;
 }
 
 int typeAheadRow(const QStringList &itemTexts, const QString &typed)

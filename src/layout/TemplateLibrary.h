@@ -41,6 +41,10 @@ struct TemplateFilter
     static TemplateFilter fromCurrent(const QString &productType, const QString &printerType,
                                       const QString &paperSize);
     bool passes(const TLabelLayout &layout) const;
+    // The radio item a command-line word names: the item's number, or the
+    // start of its caption or of one of the caption's words, ignoring case
+    // ("address", "inkjet", "european"); -1 when it names none or several.
+    static int itemNamed(const QStringList &items, const QString &word);
     bool operator==(const TemplateFilter &) const = default;
 };
 
@@ -58,13 +62,22 @@ namespace templatechooser {
 bool presetsFromCurrent(bool forNewLabel, const QString &currentName);
 // The type-ahead text preset from the current layout's name.
 QString typeAheadText(const QString &currentName);
-// The list text of a template: its name without the six-character maker prefix.
+// The list text of a template: its name without the six-character maker
+// prefix ("Avery "), or the whole name when it does not start with one.
 QString itemText(const TLabelLayout &layout);
 // The list's order: alphabetical ignoring case, then by case, then by entry.
 bool itemLess(const TemplateItem &a, const TemplateItem &b);
+// Every named template of the library in list order; sorted once, so that
+// each filter change is one pass over it.
+QList<TemplateItem> sortedItems(const QList<TLabelLayout> &templates);
+// The items of `sorted` (from sortedItems(templates)) that pass the filter.
+QList<TemplateItem> filterItems(const QList<TLabelLayout> &templates,
+                                const QList<TemplateItem> &sorted, const TemplateFilter &filter);
 // The listed templates in list order.
 QList<TemplateItem> filterTemplates(const QList<TLabelLayout> &templates,
                                     const TemplateFilter &filter);
+// Every template whose name contains `text`, ignoring case, in library order.
+QList<int> searchNames(const QList<TLabelLayout> &templates, const QString &text);
 // Row the type-ahead selects: the first item starting with `typed`
 // (ignoring case) from the second item on, the first item last; -1 for none.
 int typeAheadRow(const QStringList &itemTexts, const QString &typed);

@@ -243,6 +243,8 @@ void TQMMainScreen::FormActivate()
     SetChangesMade(false);
     SetButtons();
     mBusy = false;
+    if (OnActivated)
+        OnActivated();
 }
 
 TLabelLayout TQMMainScreen::CurrentLabelLayout() const

@@ -64,6 +64,9 @@ public:
     QString CurrentFileName() const { return mCurrentFileName; }
     bool ChangesMade() const { return mChangesMade; }
     bool Busy() const { return mBusy; }
+    // Called once the first activation has finished (the last design is
+    // open and the panel shown).
+    std::function<void()> OnActivated;
     bool PrinterAvailable() const { return mPrinterAvailable; }
     int StartupPixelsPerInch() const { return mStartupPixelsPerInch; }
     QString LastShapeCode() const { return mLastShapeCode; }

@@ -121,16 +121,13 @@ QList<TComponent *> TGLabelObjectFiler::readObjectList(PropertyReader &reader, T
     // A method name no object publishes is harmless: the event stays empty.
     reader.OnFindMethod = [](const QByteArray &) { return true; };
     // Every object read gets the first free "Component" + N of the owner.
+    // When Component0 .. Component1000 are all taken the stored name stays.
     reader.OnSetName = [owner](TComponent &, QString &name) {
         if (!owner)
             return;
-        for (int n = 0; n <= 1000; ++n) {
-            const QString candidate = QStringLiteral("Component%1").arg(n);
-            if (!owner->FindComponent(candidate)) {
-                name = candidate;
-                return;
-            }
-        }
+        const QString free = owner->FirstFreeName(QStringLiteral("Component"), 0, 1000);
+        if (!free.isEmpty())
+            name = free;
     };
 
     QList<TComponent *> objects;

@@ -56,17 +56,51 @@ TComponent::~TComponent()
 
 void TComponent::SetName(const QString &name)
 {
+    if (name == mName)
+        return;
+    TComponent *owner = mOwner;
+    if (owner)
+        owner->unindexName(this);
     mName = name;
+    if (owner)
+        owner->indexName(this);
 }
 
 TComponent *TComponent::FindComponent(const QString &name) const
 {
     if (name.isEmpty())
         return nullptr;
+    const QString key = name.toCaseFolded();
+    const auto it = mNameIndex.constFind(key);
+    if (it == mNameIndex.cend())
+        return nullptr;
+    TComponent *found = it.value();
+    if (mNameIndex.count(key) == 1)
+        return found;
+    // Several components share the name: the first in component order wins.
     for (TComponent *c : mComponents)
         if (c->mName.compare(name, Qt::CaseInsensitive) == 0)
             return c;
-    return nullptr;
+    return found;
+}
+
+QString TComponent::FirstFreeName(const QString &prefix, int first, int last)
+{
+    const QString folded = prefix.toCaseFolded();
+    auto hint = std::find_if(mFreeHints.begin(), mFreeHints.end(), [&](const FreeHint &h) {
+        return h.first == first && h.prefix == folded;
+    });
+    if (hint == mFreeHints.end())
+        hint = mFreeHints.insert(mFreeHints.end(), FreeHint{folded, first, first});
+    for (int n = std::max(first, hint->next); n <= last; ++n) {
+        const QString candidate = prefix + QString::number(n);
+        if (!mNameIndex.contains(candidate.toCaseFolded())) {
+            hint->next = n;
+            return candidate;
+        }
+    }
+    hint->next = std::max(hint->next, last + 1);
+    return QString();
 }
 
 void TComponent::SetParentComponent(QObject *) {}
@@ -82,12 +116,43 @@ void TComponent::insertComponent(TComponent *c)
 {
     c->mOwner = this;
     mComponents.push_back(c);
+    indexName(c);
 }
 
 void TComponent::removeComponent(TComponent *c)
 {
-    mComponents.erase(std::remove(mComponents.begin(), mComponents.end(), c), mComponents.end());
+    unindexName(c);
+    // Objects go first to last or last to first: look at the ends first.
+    if (!mComponents.empty() && mComponents.back() == c)
+        mComponents.pop_back();
+    else if (!mComponents.empty() && mComponents.front() == c)
+        mComponents.pop_front();
+    else
+        mComponents.erase(std::remove(mComponents.begin(), mComponents.end(), c), mComponents.end());
     c->mOwner = nullptr;
+}
+
+void TComponent::indexName(TComponent *c)
+{
+    if (!c->mName.isEmpty())
+        mNameIndex.insert(c->mName.toCaseFolded(), c);
+}
+
+void TComponent::unindexName(TComponent *c)
+{
+    if (c->mName.isEmpty())
+        return;
+    const QString key = c->mName.toCaseFolded();
+    mNameIndex.remove(key, c);
+    // A numbered name that comes free lowers the hint of its prefix.
+    for (FreeHint &h : mFreeHints) {
+        if (!key.startsWith(h.prefix))
+            continue;
+        bool isNumber = false;
+        const int n = QStringView(key).mid(h.prefix.size()).toInt(&isNumber);
+        if (isNumber && n >= h.first && n < h.next)
+            h.next = n;
+    }
 }
 
 TClassRegistry &TClassRegistry::instance()

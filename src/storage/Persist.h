@@ -3,9 +3,11 @@
 // property stream needs to know about any object it writes or reads.
 
 #include <QByteArray>
+#include <QMultiHash>
 #include <QList>
 #include <QString>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -156,8 +158,11 @@ public:
     QString Name() const { return mName; }
     virtual void SetName(const QString &name);
     TComponent *Owner() const { return mOwner; }
-    const std::vector<TComponent *> &Components() const { return mComponents; }
+    const std::deque<TComponent *> &Components() const { return mComponents; }
     TComponent *FindComponent(const QString &name) const;  // case-insensitive
+    // The first of prefix + first .. prefix + last that no component is
+    // named (ignoring case); an empty text when all are taken.
+    QString FirstFreeName(const QString &prefix, int first, int last);
 
     // Set while the stream assigns the recorded properties.
     bool IsLoading() const { return mLoading; }
@@ -175,10 +180,24 @@ public:
 private:
     void insertComponent(TComponent *c);
     void removeComponent(TComponent *c);
+    void indexName(TComponent *c);
+    void unindexName(TComponent *c);
 
     QString mName;
     TComponent *mOwner = nullptr;
-    std::vector<TComponent *> mComponents;
+    std::deque<TComponent *> mComponents;
+    // The components' names, case-folded, so that finding a name and the
+    // first free numbered name cost no scan of all components.
+    QMultiHash<QString, TComponent *> mNameIndex;
+    // FirstFreeName's hints: for a case-folded prefix and a first number,
+    // every number from `first` up to `next` - 1 is taken.
+    struct FreeHint
+    {
+        QString prefix;
+        int first = 0;
+        int next = 0;
+    };
+    std::vector<FreeHint> mFreeHints;
     bool mLoading = false;
 };
 

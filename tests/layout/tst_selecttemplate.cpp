@@ -1,6 +1,7 @@
 // The template chooser driven through its widgets: presetting, filtering,
 // type-ahead, description, Ok and Cancel.
 
+#include "CsvTable.h"
 #include "LibraryFixture.h"
 
 #include "layout/Loadtpl.h"
@@ -13,6 +14,8 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -375,6 +378,105 @@ private Q_SLOTS:
             QVERIFY(dialog.isVisible());
             QCOMPARE(descriptionText(dialog), QString());
         }
+    }
+
+    // Every radio combination over the shipped library lists exactly the
+    // rows a plain reading of the table picks, in alphabetical order.
+    void builtLibraryFilters()
+    {
+        const QList<QStringList> rows = templateTableRows();
+        QCOMPARE(rows.size(), 2667);
+        const char *productWords[] = {"ADDRESS", "CARD", "DISK", "FILE", "INDEX", "MISC", ""};
+        const char *printerWords[] = {"LJ", "IJ", ""};
+        auto european = [](const QString &paper) {
+            return paper.contains(QLatin1String("A4")) || paper.contains(QLatin1String("A5"));
+        };
+
+        TSelectTemplate dialog(nullptr, QStringLiteral(QM_TEMPLATE_LIBRARY));
+        dialog.show();
+        QCOMPARE(dialog.TemplateList.size(), rows.size());
+        auto *list = dialog.findChild<QListWidget *>(QStringLiteral("TemplateList"));
+        int perProduct[7] = {}, perPrinter[3] = {}, perRegion[3] = {};
+        for (int product = 0; product < 7; ++product) {
+            for (int printer = 0; printer < 3; ++printer) {
+                for (int region = 0; region < 3; ++region) {
+                    radio(dialog, "ProductType", product)->click();
+                    radio(dialog, "PrinterType", printer)->click();
+                    radio(dialog, "Region", region)->click();
+                    QList<int> expected;
+                    for (qsizetype i = 0; i < rows.size(); ++i) {
+                        const QStringList &r = rows.at(i);
+                        if (r.at(16).contains(QLatin1String(productWords[product]))
+                            && r.at(13).contains(QLatin1String(printerWords[printer]))
+                            && (region == 2 || european(r.at(14)) == (region == 1)))
+                            expected.append(int(i + 1));
+                    }
+                    QList<int> shown;
+                    for (int row = 0; row < list->count(); ++row) {
+                        shown.append(list->item(row)->data(Qt::UserRole).value<TTemplateIndex>().Index);
+                        if (row > 0)
+                            QVERIFY(list->item(row - 1)->text().compare(list->item(row)->text(),
+                                                                         Qt::CaseInsensitive) <= 0);
+                    }
+                    std::sort(shown.begin(), shown.end());
+                    QVERIFY2(shown == expected, qPrintable(QStringLiteral("%1 %2 %3: %4 listed, %5 expected")
+                                                               .arg(product).arg(printer).arg(region)
+                                                               .arg(shown.size()).arg(expected.size())));
+                    if (printer == 2 && region == 2)
+                        perProduct[product] = int(shown.size());
+                    if (product == 6 && region == 2)
+                        perPrinter[printer] = int(shown.size());
+                    if (product == 6 && printer == 2)
+                        perRegion[region] = int(shown.size());
+                }
+            }
+        }
+        // The counts a separate count of the table's columns gave.
+        QCOMPARE((QList<int>(perProduct, perProduct + 7)),
+                 (QList<int>{314, 283, 238, 171, 75, 1646, 2667}));
+        QCOMPARE((QList<int>(perPrinter, perPrinter + 3)), (QList<int>{2347, 320, 2667}));
+        QCOMPARE((QList<int>(perRegion, perRegion + 3)), (QList<int>{739, 1928, 2667}));
+    }
+
+    void itemText_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("six-character prefix") << "Avery 5160 Address" << "5160 Address";
+        QTest::newRow("another maker of five letters") << "Herma 4360 Label" << "4360 Label";
+        QTest::newRow("longer maker") << "Zweckform 4760 File Folder" << "Zweckform 4760 File Folder";
+        QTest::newRow("six letters") << "Hisago ELM001 Full Sheet" << "Hisago ELM001 Full Sheet";
+        QTest::newRow("two words") << "Online Labels OL28 Media" << "Online Labels OL28 Media";
+        QTest::newRow("two spaces") << "Avery  5160" << "Avery  5160";
+        QTest::newRow("prefix only") << "Avery " << "Avery ";
+    }
+
+    void itemText()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        TLabelLayout t;
+        t.Name = name;
+        QCOMPARE(templatechooser::itemText(t), text);
+    }
+
+    // A long name is readable: the list is wide enough for it, and its
+    // tooltip holds the whole name.
+    void longNamesShowWhole()
+    {
+        TSelectTemplate dialog(nullptr, QStringLiteral(QM_TEMPLATE_LIBRARY));
+        dialog.show();
+        QTest::qWait(0);
+        auto *list = dialog.findChild<QListWidget *>(QStringLiteral("TemplateList"));
+        auto *edit = dialog.findChild<QLineEdit *>(QStringLiteral("TypeAhead"));
+        edit->setText(QStringLiteral("15160 Easy Peel"));
+        QListWidgetItem *item = list->currentItem();
+        QVERIFY(item);
+        QCOMPARE(item->text(), QStringLiteral("15160 Easy Peel Address"));
+        QCOMPARE(item->toolTip(), QStringLiteral("Avery 15160 Easy Peel Address"));
+        const int needed = list->fontMetrics().horizontalAdvance(item->text());
+        QVERIFY2(list->viewport()->width() > needed,
+                 qPrintable(QStringLiteral("%1 <= %2").arg(list->viewport()->width()).arg(needed)));
     }
 
     void moreThanThreeHundredTemplates()

@@ -211,6 +211,122 @@ private Q_SLOTS:
         QCOMPARE(filer.NameOwner, &owner);
     }
 
+    // Steps: "have:NAME" gives the owner a component of that name, "read:N"
+    // reads N objects stored as "Stored" (from a label file), "paste:N" the
+    // same from an object file, "clone:N" clones one object N times,
+    // "drop:NAME" deletes the component of that name, "rename:OLD>NEW"
+    // renames one. `names` are the names every read gave, in order.
+    void namesGivenOnReading_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("empty owner") << QStringList{"read:3"}
+                                     << QStringList{"Component0", "Component1", "Component2"};
+        QTest::newRow("gaps are filled first")
+            << QStringList{"have:Component0", "have:Component2", "have:Component5", "read:4"}
+            << QStringList{"Component1", "Component3", "Component4", "Component6"};
+        QTest::newRow("names differing only in case are taken")
+            << QStringList{"have:component1", "have:COMPONENT0", "read:2"}
+            << QStringList{"Component2", "Component3"};
+        QTest::newRow("other spellings of a number are not")
+            << QStringList{"have:Component01", "have:Component", "have:Component-1", "read:2"}
+            << QStringList{"Component0", "Component1"};
+        QTest::newRow("a freed name is found again")
+            << QStringList{"read:3", "drop:Component1", "read:2", "drop:Component0", "paste:1"}
+            << QStringList{"Component0", "Component1", "Component2", "Component1", "Component3",
+                           "Component0"};
+        QTest::newRow("a renamed name comes free")
+            << QStringList{"read:2", "rename:component0>Other", "clone:2"}
+            << QStringList{"Component0", "Component1", "Component0", "Component2"};
+        QTest::newRow("a name taken after reading is skipped")
+            << QStringList{"read:1", "have:COMPONENT1", "read:1"}
+            << QStringList{"Component0", "Component2"};
+        QStringList all;
+        for (int n = 0; n <= 999; ++n)
+            all.append(QStringLiteral("have:Component%1").arg(n));
+        QTest::newRow("the last number")
+            << (all + QStringList{"read:2"}) << QStringList{"Component1000", "Stored"};
+        QTest::newRow("all taken: the stored name stays")
+            << (all + QStringList{"have:Component1000", "read:2", "drop:Component7", "paste:2"})
+            << QStringList{"Stored", "Stored", "Component7", "Stored"};
+    }
+
+    void namesGivenOnReading()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, names);
+        TOwner owner;
+        QObject panel;
+        TPlaced stored;
+        stored.SetName(QStringLiteral("Stored"));
+        QStringList given;
+        auto read = [&](int count, const QString &how) {
+            TGLabelObjectFiler filer;
+            QList<TComponent *> objects;
+            if (how == QLatin1String("clone")) {
+                for (int i = 0; i < count; ++i)
+                    objects.append(filer.CloneObject(&stored, &owner, &panel));
+            } else {
+                QList<const TComponent *> source(count, &stored);
+                const QByteArray objectBytes = TGLabelObjectFiler::ObjectFileBytes(source);
+                if (how == QLatin1String("read")) {
+                    // A label file: the same object list, then the layout.
+                    PropertyWriter w;
+                    w.writeListBegin();
+                    TLabelLayout::Default().Write(w);
+                    w.writeListEnd();
+                    TLabelLayout layout;
+                    objects = filer.ReadLabelBytes(&owner, &panel, layout, objectBytes + w.data());
+                } else {
+                    objects = filer.ReadObjectBytes(&owner, &panel, objectBytes);
+                }
+            }
+            for (TComponent *c : objects)
+                given.append(c->Name());
+        };
+        for (const QString &step : steps) {
+            const QString what = step.section(':', 0, 0), arg = step.section(':', 1);
+            if (what == QLatin1String("have")) {
+                (new TPlaced(&owner))->SetName(arg);
+            } else if (what == QLatin1String("drop")) {
+                TComponent *c = owner.FindComponent(arg);
+                QVERIFY2(c, qPrintable(arg));
+                delete c;
+            } else if (what == QLatin1String("rename")) {
+                TComponent *c = owner.FindComponent(arg.section('>', 0, 0));
+                QVERIFY(c);
+                c->SetName(arg.section('>', 1));
+            } else {
+                read(arg.toInt(), what);
+            }
+        }
+        QCOMPARE(given, names);
+        while (!owner.Components().empty())
+            delete owner.Components().back();
+    }
+
+    void findComponentIgnoresCaseAndTakesTheFirst()
+    {
+        TOwner owner;
+        auto *a = new TPlaced(&owner);
+        a->SetName(QStringLiteral("Box"));
+        auto *b = new TPlaced(&owner);
+        b->SetName(QStringLiteral("BOX"));
+        auto *c = new TPlaced(&owner);
+        c->SetName(QStringLiteral("Other"));
+        QCOMPARE(owner.FindComponent(QStringLiteral("box")), a);
+        QCOMPARE(owner.FindComponent(QStringLiteral("oTHER")), c);
+        QCOMPARE(owner.FindComponent(QString()), nullptr);
+        delete a;
+        QCOMPARE(owner.FindComponent(QStringLiteral("Box")), b);
+        b->SetName(QStringLiteral("Renamed"));
+        QCOMPARE(owner.FindComponent(QStringLiteral("box")), nullptr);
+        QCOMPARE(owner.FindComponent(QStringLiteral("renamed")), b);
+        delete b;
+        delete c;
+        QVERIFY(owner.Components().empty());
+    }
+
     void finishLoadingRunsOnceAfterTheWholeList()
     {
         TOwner owner;
