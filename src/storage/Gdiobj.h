@@ -197,6 +197,8 @@ public:
     void LoadFromFileImage(const QByteArray &bmp);
     void SetImage(const QImage &image);  // encodes a BMP file image
     void Clear();
+    int BitsPerPixel() const { return mBitsPerPixel; }
+    int Colors() const { return mColors; }  // palette entries of the file image
 
     // Own data: 4-byte size S, then S bytes of a BMP file image (0 = empty).
     void WriteData(PropertyWriter &writer) const;
@@ -205,6 +207,8 @@ public:
 private:
     QByteArray mFileImage;
     QImage mImage;
+    int mBitsPerPixel = 0;
+    int mColors = 0;
 };
 
 // A picture holding any registered graphic; stored as the defined property
