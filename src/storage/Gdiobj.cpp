@@ -435,6 +435,13 @@ const TPropertyTable &TGraphic::Properties() const
     return emptyTable();
 }
 
+void TGraphic::Draw(QPainter &painter, const QRectF &target) const
+{
+    const QImage image = ToImage();
+    if (!image.isNull())
+        painter.drawImage(target, image, QRectF(image.rect()));
+}
+
 const TPropertyTable &TBitmap::Properties() const
 {
     return emptyTable();

@@ -9,6 +9,7 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QPainter>
 #include <QPen>
 #include <QStringList>
 
@@ -173,6 +174,10 @@ public:
     virtual QSize Size() const = 0;
     virtual QByteArray SaveData() const = 0;               // the picture's own data
     virtual void LoadData(const QByteArray &data) = 0;     // throws EStreamError
+    // Draws the picture scaled into `target`: a bitmap pixel for pixel, a
+    // vector picture as vectors.
+    virtual void Draw(QPainter &painter, const QRectF &target) const;
+    virtual bool IsVector() const { return false; }
     const TPropertyTable &Properties() const override;
 };
 
