@@ -1,5 +1,6 @@
 #include "objects/Register.h"
 
+#include "objects/graphic/Gimage.h"
 #include "objects/graphic/Glines.h"
 #include "objects/graphic/Glshapes.h"
 #include "objects/text/Gpcirct.h"
@@ -9,6 +10,7 @@
 #include "objects/text/Gpmlabel.h"
 #include "objects/text/Gpslabel.h"
 #include "storage/Persist.h"
+#include "storage/Pictures.h"
 
 void RegisterLabelClasses()
 {
@@ -21,4 +23,6 @@ void RegisterLabelClasses()
     registry.Register("TGPRichBaseLabel", [](TComponent *owner) { return new TGPRichBaseLabel(owner); });
     registry.Register("TGMultiLineLabel", [](TComponent *owner) { return new TGMultiLineLabel(owner); });
     registry.Register("TGPCircleText", [](TComponent *owner) { return new TGPCircleText(owner); });
+    registry.Register("TGImage", [](TComponent *owner) { return new TGImage(owner); });
+    RegisterPictureClasses();
 }

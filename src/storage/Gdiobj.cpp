@@ -1,5 +1,7 @@
 #include "Gdiobj.h"
 
+#include "graphics/Bmp.h"
+
 #include "Stream.h"
 
 #include <QBuffer>
@@ -433,6 +435,13 @@ const TPropertyTable &TGraphic::Properties() const
     return emptyTable();
 }
 
+void TGraphic::Draw(QPainter &painter, const QRectF &target) const
+{
+    const QImage image = ToImage();
+    if (!image.isNull())
+        painter.drawImage(target, image, QRectF(image.rect()));
+}
+
 const TPropertyTable &TBitmap::Properties() const
 {
     return emptyTable();
@@ -494,53 +503,13 @@ void TBitmap::ReadData(PropertyReader &reader)
 
 void TBitmap::LoadFromFileImage(const QByteArray &bmp)
 {
-    // File header (14 bytes): "BM", file size, reserved, offset of the pixels.
-    if (bmp.size() < 18 || bmp[0] != 'B' || bmp[1] != 'M')
-        fail(BitmapNotValid);
-    const quint32 headerSize = readLE(bmp, 14, 4);
-    if ((headerSize != 40 && headerSize != 12) || bmp.size() < 14 + qsizetype(headerSize))
-        fail(BitmapNotValid);
-
-    qint64 width, height;
-    int bitCount;
-    quint32 compression = 0;
-    if (headerSize == 12) {  // OS/2 core header: 16-bit sizes
-        width = readLE(bmp, 18, 2);
-        height = qint16(readLE(bmp, 20, 2));
-        bitCount = int(readLE(bmp, 24, 2));
-    } else {
-        width = qint32(readLE(bmp, 18, 4));
-        height = qint32(readLE(bmp, 22, 4));
-        bitCount = int(readLE(bmp, 28, 2));
-        compression = readLE(bmp, 30, 4);
-    }
-    const qint64 rows = std::llabs(height);
-    if (width <= 0 || rows == 0 || width * rows > (qint64(1) << 26))
-        fail(BitmapNotValid);
-    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24
-        && bitCount != 32)
-        fail(BitmapNotValid);
-    if (compression == 0 || compression == 3) {
-        // Uncompressed pixels (plain or with colour masks) must all be
-        // there; rows are padded to 4 bytes.
-        const qint64 rowBytes = (width * bitCount + 31) / 32 * 4;
-        const qint64 offset = readLE(bmp, 10, 4);
-        if (offset + rowBytes * rows > bmp.size())
-            fail(BitmapNotValid);
-    } else if (compression == 1 || compression == 2) {
-        // Run-length data says little about the picture's size; keep the
-        // picture it may claim within reason.
-        if (width * rows > (qint64(1) << 24))
-            fail(BitmapNotValid);
-    } else {
-        fail(BitmapNotValid);
-    }
-
-    const QImage image = QImage::fromData(bmp, "BMP");
-    if (image.isNull())
+    graphics::BitmapResult decoded = graphics::DecodeBmp(bmp);
+    if (!decoded.ok())
         fail(BitmapNotValid);
     mFileImage = bmp;
-    mImage = image;
+    mImage = decoded.image;
+    mBitsPerPixel = decoded.bitsPerPixel;
+    mColors = decoded.colors;
     Changed();
 }
 
@@ -550,13 +519,7 @@ void TBitmap::SetImage(const QImage &image)
         Clear();
         return;
     }
-    QByteArray bmp;
-    QBuffer buffer(&bmp);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "BMP");
-    mFileImage = bmp;
-    mImage = image;
-    Changed();
+    LoadFromFileImage(graphics::EncodeBmp(image));
 }
 
 void TBitmap::Clear()
@@ -565,6 +528,7 @@ void TBitmap::Clear()
         return;
     mFileImage.clear();
     mImage = QImage();
+    mBitsPerPixel = mColors = 0;
     Changed();
 }
 

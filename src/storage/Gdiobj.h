@@ -9,6 +9,7 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QPainter>
 #include <QPen>
 #include <QStringList>
 
@@ -173,6 +174,10 @@ public:
     virtual QSize Size() const = 0;
     virtual QByteArray SaveData() const = 0;               // the picture's own data
     virtual void LoadData(const QByteArray &data) = 0;     // throws EStreamError
+    // Draws the picture scaled into `target`: a bitmap pixel for pixel, a
+    // vector picture as vectors.
+    virtual void Draw(QPainter &painter, const QRectF &target) const;
+    virtual bool IsVector() const { return false; }
     const TPropertyTable &Properties() const override;
 };
 
@@ -197,6 +202,8 @@ public:
     void LoadFromFileImage(const QByteArray &bmp);
     void SetImage(const QImage &image);  // encodes a BMP file image
     void Clear();
+    int BitsPerPixel() const { return mBitsPerPixel; }
+    int Colors() const { return mColors; }  // palette entries of the file image
 
     // Own data: 4-byte size S, then S bytes of a BMP file image (0 = empty).
     void WriteData(PropertyWriter &writer) const;
@@ -205,6 +212,8 @@ public:
 private:
     QByteArray mFileImage;
     QImage mImage;
+    int mBitsPerPixel = 0;
+    int mColors = 0;
 };
 
 // A picture holding any registered graphic; stored as the defined property

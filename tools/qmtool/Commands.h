@@ -7,6 +7,7 @@ int runBuild(const QStringList &args);
 int runDump(const QStringList &args);
 int runInspect(const QStringList &args);
 int runTemplates(const QStringList &args);
+int runPicture(const QStringList &args);
 int runPrint(const QStringList &args);
 int runRender(const QStringList &args);
 int runRtf(const QStringList &args);

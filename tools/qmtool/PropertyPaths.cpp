@@ -4,6 +4,7 @@
 #include "richtext/WPStorage.h"
 #include "storage/Gdiobj.h"
 #include "storage/Persist.h"
+#include "storage/Pictures.h"
 #include "storage/Stream.h"
 
 #include <QFile>
@@ -44,6 +45,12 @@ JsonValue pictureValue(const TGraphic *graphic)
     v.insert(QStringLiteral("class"), JsonValue::string(text(graphic->ClassName())));
     v.insert(QStringLiteral("width"), JsonValue::number(graphic->Size().width()));
     v.insert(QStringLiteral("height"), JsonValue::number(graphic->Size().height()));
+    // The stored form: the picture's own data after its 4-byte size (an
+    // icon's data has no size before it).
+    const QByteArray own = graphic->SaveData();
+    const QByteArray stored = graphic->ClassName() == "TIcon" ? own : own.mid(4);
+    v.insert(QStringLiteral("bytes"), JsonValue::number(double(stored.size())));
+    v.insert(QStringLiteral("data"), JsonValue::string(QString::fromLatin1(stored.toBase64())));
     return v;
 }
 
@@ -209,6 +216,44 @@ QByteArray rtfBytes(const JsonValue &v)
     if (!rtf::LooksLikeRtf(bytes))
         throw EStreamError(QStringLiteral("Not an RTF document: it does not begin with {\\rtf"));
     return bytes;
+}
+
+// A picture's "Data" payload from its JSON form: {"class", "data"} taken
+// byte for byte, {"file": PATH} loaded as the image browser does, or
+// {"class": "TBitmap", "width", "height"} for a blank bitmap.
+QByteArray picturePayload(const JsonValue &v)
+{
+    if (v.type() != JsonValue::Object)
+        invalidValue();
+    if (const JsonValue *file = v.member(QStringLiteral("file"))) {
+        if (file->type() != JsonValue::String)
+            invalidValue();
+        LoadedPicture loaded = LoadPictureFile(file->toString());
+        if (!loaded.graphic)
+            throw EStreamError(loaded.error.isEmpty() ? QStringLiteral("Not a picture file") : loaded.error);
+        TPicture built;
+        built.SetGraphic(std::move(loaded.graphic));
+        return built.SaveData();
+    }
+    const JsonValue *cls = v.member(QStringLiteral("class"));
+    const JsonValue *data = v.member(QStringLiteral("data"));
+    if (cls && data && cls->type() == JsonValue::String && data->type() == JsonValue::String) {
+        const QByteArray name = cls->toString().toLatin1();
+        const auto decoded = QByteArray::fromBase64Encoding(data->toString().toLatin1(),
+                                                            QByteArray::AbortOnBase64DecodingErrors);
+        if (!decoded || name.isEmpty() || name.size() > 63)
+            invalidValue();
+        QByteArray payload = char(name.size()) + name;
+        if (name != "TIcon") {
+            const auto n = quint32(decoded.decoded.size());
+            for (int i = 0; i < 4; ++i)
+                payload.append(char((n >> (8 * i)) & 0xFF));
+        }
+        return payload + decoded.decoded;
+    }
+    TPicture built;
+    built.SetGraphic(blankBitmap(v));
+    return built.SaveData();
 }
 
 // The value of a published property, as the stream would hold it.
@@ -397,9 +442,7 @@ void Assign(TPersistent &object, const QString &path, const JsonValue &value)
             picture->Clear();
             return;
         }
-        TPicture built;
-        built.SetGraphic(blankBitmap(value));
-        w.writeBinary(built.SaveData());
+        w.writeBinary(picturePayload(value));
     } else if (auto *bitmap = dynamic_cast<TBitmap *>(target.object);
                bitmap && target.name.compare("Data", Qt::CaseInsensitive) == 0) {
         if (value.isNull()) {

@@ -24,6 +24,7 @@ const Command Commands[] = {
     {"build", runBuild, true},
     {"dump", runDump, true},
     {"inspect", runInspect, false},
+    {"picture", runPicture, true},
     {"print", runPrint, true},
     {"render", runRender, true},
     {"rtf", runRtf, true},
@@ -39,6 +40,8 @@ constexpr const char *UsageText =
                "                        properties, and its layout, as JSON\n"
                "  inspect FILE          print the raw structure of a label file, object file or\n"
                "                        template library as JSON\n"
+               "  picture FILE [-o OUT] load a picture file as the image browser does and\n"
+               "                        print what the label holds; -o writes its stored form\n"
                "  print FILE.qm (-o OUT.pdf | --printer NAME) [--sheets N] [--cells all|LIST]\n"
                "        [--nudge TOP,LEFT,VERT,HORZ] [--preview]\n"
                "                        print a label file as the program prints it\n"
