@@ -3,8 +3,11 @@
 
 #include "LabelFiles.h"
 
+#include "layout/TemplateLibrary.h"
 #include "objects/Register.h"
+#include "print/Prelpr.h"
 #include "print/Sheet.h"
+#include "print/engine/PrinterEngine.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -52,6 +55,8 @@ private Q_SLOTS:
     void placement_data();
     void placement();
     void previewShowsOneSheet();
+    void librarySheets_data();
+    void librarySheets();
     void errors_data();
     void errors();
     void render_data();
@@ -215,6 +220,102 @@ void TestQmtoolPrint::previewShowsOneSheet()
                 ++differing;
     // Anti-aliased edges may fall either way; whole shapes may not.
     QVERIFY2(differing < a.width() * a.height() / 500, qPrintable(QString::number(differing)));
+}
+
+// Sheets of the shipped library, checked against the geometry their makers
+// state: the label size and the count across and down. The print
+// preparation window must show every cell at that size inside the page,
+// and the printed labels must land where the margins and pitches put them.
+void TestQmtoolPrint::librarySheets_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QSizeF>("pagePoints");
+    QTest::addColumn<int>("across");
+    QTest::addColumn<int>("down");
+    QTest::addColumn<QSizeF>("labelMm");  // width x height
+
+    QTest::newRow("A4 3x7 address") << "DECAdry OLW-4731 Address 64x38.1mm" << QSizeF(595, 842)
+                                    << 3 << 7 << QSizeF(64, 38.1);
+    QTest::newRow("A4 2x5 cards") << "Daiso No.136 Business Card 91x55mm" << QSizeF(595, 842)
+                                  << 2 << 5 << QSizeF(91, 55);
+    QTest::newRow("A5 1x2") << "Endisch B104147A5 Label 148x105mm" << QSizeF(420, 595) << 1 << 2
+                            << QSizeF(148, 105);
+    QTest::newRow("A4 landscape 2x2") << "Avery C9169 Card 139x99.1mm" << QSizeF(842, 595) << 2
+                                      << 2 << QSizeF(139, 99.1);
+    QTest::newRow("Letter landscape 3x1") << "Avery C2420 Label 1.496x7.008in" << QSizeF(792, 612)
+                                          << 3 << 1 << QSizeF(1.496 * 25.4, 7.008 * 25.4);
+}
+
+void TestQmtoolPrint::librarySheets()
+{
+    QFETCH(QString, name);
+    QFETCH(QSizeF, pagePoints);
+    QFETCH(int, across);
+    QFETCH(int, down);
+    QFETCH(QSizeF, labelMm);
+
+    const QList<TLabelLayout> library = TemplateLibrary::read(QStringLiteral(QM_TEMPLATE_LIBRARY));
+    const auto it = std::find_if(library.begin(), library.end(),
+                                 [&](const TLabelLayout &t) { return t.Name == name; });
+    QVERIFY2(it != library.end(), qPrintable(name));
+    const TLabelLayout layout = *it;
+    QCOMPARE(layout.Across, across);
+    QCOMPARE(layout.Down, down);
+    QVERIFY(qAbs(layout.LabelWidth * 25.4 - labelMm.width()) < 0.1);
+    QVERIFY(qAbs(layout.LabelHeight * 25.4 - labelMm.height()) < 0.1);
+
+    // The sheet picture of the print preparation window, at one fifth.
+    const TSheetMetrics sheet = TSheetMetrics::FromLayout(layout);
+    TLabelPrintPrep prep(nullptr, {{TPrinterEngine::PdfPrinterName()}, 0});
+    prep.SetSheet(sheet);
+    prep.DetermineRectangles();
+    QCOMPARE(prep.CellRects.size(), across * down);
+    const TCellRect page = SheetPageRect(sheet, prep.ScreenPPI);
+    const double fifth = prep.ScreenPPI / 5.0 / 25.4;  // picture pixels per mm
+    QVERIFY(qAbs((page.Right - page.Left) - pagePoints.width() / 72 * 25.4 * fifth) <= 1.5);
+    for (int k = 0; k < prep.CellRects.size(); ++k) {
+        const TCellRect &c = prep.CellRects.at(k);
+        QVERIFY2(qAbs((c.Right - c.Left) - labelMm.width() * fifth) <= 1.5, qPrintable(QString::number(k)));
+        QVERIFY(qAbs((c.Bottom - c.Top) - labelMm.height() * fifth) <= 1.5);
+        QVERIFY(c.Left >= page.Left && c.Top >= page.Top);
+        QVERIFY(c.Right <= page.Right + 1 && c.Bottom <= page.Bottom + 1);
+        // No cell overlaps the one to its right or below.
+        if (k % across + 1 < across)
+            QVERIFY(c.Right <= prep.CellRects.at(k + 1).Left + 1);
+        if (k + across < prep.CellRects.size())
+            QVERIFY(c.Bottom <= prep.CellRects.at(k + across).Top + 1);
+    }
+
+    // The printed sheet: one counter per label at the label's top-left.
+    TGBasePanel panel;
+    panel.resize(qRound(layout.LabelWidth * 96), qRound(layout.LabelHeight * 96));
+    AddCounter(panel, QRect(4, 4, 60, 20), 1);
+    const QString file = mDir.filePath(QStringLiteral("library.qm"));
+    TGLabelObjectFiler().WriteLabelFile(&panel, file, layout);
+    const QString pdf = mDir.filePath(QStringLiteral("library.pdf"));
+    QFile::remove(pdf);
+    const Result r = runTool({QStringLiteral("print"), file, QStringLiteral("-o"), pdf});
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    QSizeF size;
+    QCOMPARE(PdfPageCount(pdf, &size), 1);
+    QVERIFY(qAbs(size.width() - pagePoints.width()) < 1 && qAbs(size.height() - pagePoints.height()) < 1);
+    const QList<TPdfWord> words = PdfWords(pdf);
+    QCOMPARE(words.size(), across * down);
+    const QPointF offset = words.first().box.topLeft()
+        - QPointF(sheet.LeftMargin * 72, sheet.TopMargin * 72);
+    for (int k = 0; k < words.size(); ++k) {
+        const int row = k / across, column = k % across;
+        const QPointF at = words.at(k).box.topLeft() - offset;
+        const QPointF expected((sheet.LeftMargin + column * sheet.HorizontalPitch) * 72,
+                               (sheet.TopMargin + row * sheet.VerticalPitch) * 72);
+        QCOMPARE(words.at(k).text, QString::number(1 + k));
+        QVERIFY2(qAbs(at.x() - expected.x()) < 0.3 && qAbs(at.y() - expected.y()) < 0.3,
+                 qPrintable(QStringLiteral("label %1 at (%2, %3), expected (%4, %5)")
+                                .arg(k).arg(at.x()).arg(at.y()).arg(expected.x()).arg(expected.y())));
+        // Every label lies wholly on the page.
+        QVERIFY(expected.x() + layout.LabelWidth * 72 <= size.width() + 0.5);
+        QVERIFY(expected.y() + layout.LabelHeight * 72 <= size.height() + 0.5);
+    }
 }
 
 void TestQmtoolPrint::errors_data()
