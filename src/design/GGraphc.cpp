@@ -250,11 +250,27 @@ QString TGGraphicControl::TrimSpaces(const QString &s)
     return TrimTrailingSpaces(TrimLeadingSpaces(s));
 }
 
+QMenu *TGGraphicControl::ObjectMenu() const
+{
+    if (!mObjectMenu) {
+        auto *self = const_cast<TGGraphicControl *>(this);
+        mObjectMenu = new QMenu(self);
+        self->BuildObjectMenu(mObjectMenu);
+    }
+    return mObjectMenu;
+}
+
 void TGGraphicControl::FinishLoading()
 {
+    if (!mObjectMenu)
+        return;
     delete mObjectMenu;
-    mObjectMenu = new QMenu(this);
-    QMenu *m = mObjectMenu;
+    mObjectMenu = nullptr;
+    ObjectMenu();
+}
+
+void TGGraphicControl::BuildObjectMenu(QMenu *m)
+{
     connect(m, &QMenu::aboutToShow, this, [this] { PrepareObjectMenu(); });
     connect(m->addAction(QStringLiteral("Bring To Front")), &QAction::triggered, this,
             [this] { bringToFrontClick(); });

@@ -74,8 +74,10 @@ public:
     // whose origin is taken as the object's top-left corner.
     void PaintTo(QPainter &painter);
 
-    QMenu *ObjectMenu() const { return mObjectMenu; }
-    QAction *LockedMenuItem() const { return mLockedMenuItem; }
+    // The object's context menu, built the first time it is asked for:
+    // hundreds of objects are read far more often than their menus shown.
+    QMenu *ObjectMenu() const;
+    QAction *LockedMenuItem() const { return ObjectMenu(), mLockedMenuItem; }
     QRect LastBounds() const { return mLastBounds; }
     bool InBoundsCheck() const { return mInBoundsCheck; }
 
@@ -108,11 +110,15 @@ public:
     static QString TrimTrailingSpaces(const QString &s);
     static QString TrimSpaces(const QString &s);
 
-    // Builds ObjectMenu; subclasses call the base first, then append their items.
+    // Rebuilds ObjectMenu when it was already built (its items follow the
+    // loaded state); otherwise it is left to be built when first asked for.
     void FinishLoading() override;
     virtual void Paint();
     virtual void CheckBoundsChanged();
     virtual void PrepareObjectMenu();
+    // Fills the new ObjectMenu; subclasses call the base first, then append
+    // their items.
+    virtual void BuildObjectMenu(QMenu *menu);
     virtual void ApplyFont(const TFont &font);
     virtual void AdvanceLabel();
     virtual void RestartSequence();
@@ -153,7 +159,7 @@ private:
     float mScale = 1.0f;
     QPainter *mDrawCanvas = nullptr;
     bool mPaintingOwn = false;
-    QMenu *mObjectMenu = nullptr;
+    mutable QMenu *mObjectMenu = nullptr;
     QAction *mLockedMenuItem = nullptr;
     QRect mLastBounds = QRect(0, 0, 0, 0);
     bool mInBoundsCheck = false;

@@ -264,8 +264,14 @@ void TGBasePanel::childEvent(QChildEvent *event)
     QWidget::childEvent(event);
     // A new child lands on top; the frame and the overlay must stay above it.
     if (event->added() && mSelection && mOverlay && event->child() != mSelection &&
-        event->child() != mOverlay && event->child()->isWidgetType())
-        QMetaObject::invokeMethod(this, [this] { KeepFrameOnTop(); }, Qt::QueuedConnection);
+        event->child() != mOverlay && event->child()->isWidgetType() && !mRaisePending) {
+        // One raise after a burst of new children (a file read, a paste).
+        mRaisePending = true;
+        QMetaObject::invokeMethod(this, [this] {
+            mRaisePending = false;
+            KeepFrameOnTop();
+        }, Qt::QueuedConnection);
+    }
 }
 
 void TGBasePanel::ObjectMouseDown(TGGraphicControl *sender, Qt::MouseButton button,

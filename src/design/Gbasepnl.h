@@ -220,6 +220,7 @@ private:
     QImage mOffscreen;
     bool mOffscreenDirty = true;
     bool mRefreshPending = false;
+    bool mRaisePending = false;
 
     struct MenuItems {
         QAction *bringToFront, *sendToBack, *cut, *copy, *paste, *del, *alignLeft, *alignRight,

@@ -110,10 +110,9 @@ void TGImage::CheckBoundsChanged()
                   RoundNearest(s.height() * double(Scale())));
 }
 
-void TGImage::FinishLoading()
+void TGImage::BuildObjectMenu(QMenu *m)
 {
-    TGGraphicControl::FinishLoading();
-    QMenu *m = ObjectMenu();
+    TGGraphicControl::BuildObjectMenu(m);
     m->addSeparator();
     connect(m->addAction(QStringLiteral("Load Image From Disk")), &QAction::triggered, this,
             [this] { LoadImage(); });

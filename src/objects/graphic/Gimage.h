@@ -37,7 +37,7 @@ public:
     bool Opaque() const { return mOpaque; }
     bool PictureIsBitmap() const;
 
-    void FinishLoading() override;
+    void BuildObjectMenu(QMenu *menu) override;
     void PrepareObjectMenu() override;
     void CheckBoundsChanged() override;
     void Paint() override;

@@ -46,10 +46,9 @@ void TGLineShape::SetPen(const TPen &pen)
     mPen->Assign(pen);
 }
 
-void TGLineShape::FinishLoading()
+void TGLineShape::BuildObjectMenu(QMenu *m)
 {
-    TGGraphicControl::FinishLoading();
-    QMenu *m = ObjectMenu();
+    TGGraphicControl::BuildObjectMenu(m);
     m->addSeparator();
     QMenu *styles = m->addMenu(QStringLiteral("Style"));
     const char *styleCaptions[] = {"Horizontal", "Vertical", "Angled Sloping Up", "Angled Sloping Down"};

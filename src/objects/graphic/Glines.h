@@ -27,7 +27,7 @@ public:
     TPen *Pen() const { return mPen.get(); }
     void SetPen(const TPen &pen);
 
-    void FinishLoading() override;
+    void BuildObjectMenu(QMenu *menu) override;
     void PrepareObjectMenu() override;
     void Paint() override;
     void PrintOnReport(TReport &report, double left, double top) override;

@@ -73,10 +73,9 @@ void TGLabelShapes::SetShape(TShapeType shape)
     update();
 }
 
-void TGLabelShapes::FinishLoading()
+void TGLabelShapes::BuildObjectMenu(QMenu *m)
 {
-    TGGraphicControl::FinishLoading();
-    QMenu *m = ObjectMenu();
+    TGGraphicControl::BuildObjectMenu(m);
     m->addSeparator();
     connect(m->addAction(QStringLiteral("Background Color")), &QAction::triggered, this,
             [this] { chooseBackgroundColor(); });

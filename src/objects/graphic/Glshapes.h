@@ -33,7 +33,7 @@ public:
     TShapeType Shape() const { return mShape; }
     void SetShape(TShapeType shape);
 
-    void FinishLoading() override;
+    void BuildObjectMenu(QMenu *menu) override;
     void PrepareObjectMenu() override;
     void Paint() override;
     void PrintOnReport(TReport &report, double left, double top) override;

@@ -242,12 +242,9 @@ void TGBaseLabel::fontChanged()
         NotifyChanged();
 }
 
-void TGBaseLabel::FinishLoading()
+void TGBaseLabel::BuildObjectMenu(QMenu *menu)
 {
-    TGGraphicControl::FinishLoading();
-    QMenu *menu = ObjectMenu();
-    if (!menu)
-        return;
+    TGGraphicControl::BuildObjectMenu(menu);
     menu->addSeparator();
     mFontItem = menu->addAction(QStringLiteral("Font"), this, [this] { ChooseFont(); });
     mEffectsItem = menu->addAction(QStringLiteral("3D Effects"), this, &TGBaseLabel::ShowEffectsDialog);

@@ -81,9 +81,9 @@ public:
     QPoint TextOrigin() const { return mTextOrigin; }
     QPoint ShadowOrigin() const { return mShadowOrigin; }
     QPoint HighlightOrigin() const { return mHighlightOrigin; }
-    bool HasRotationMenu() const { return mHasRotationMenu; }
+    bool HasRotationMenu() const { return ObjectMenu(), mHasRotationMenu; }
 
-    void FinishLoading() override;
+    void BuildObjectMenu(QMenu *menu) override;
     void Paint() override;
     void CheckBoundsChanged() override;
     void SettleLayout() override;

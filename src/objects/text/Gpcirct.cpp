@@ -150,12 +150,9 @@ void TGPCircleText::fontChanged()
         NotifyChanged();
 }
 
-void TGPCircleText::FinishLoading()
+void TGPCircleText::BuildObjectMenu(QMenu *menu)
 {
-    TGGraphicControl::FinishLoading();
-    QMenu *menu = ObjectMenu();
-    if (!menu)
-        return;
+    TGGraphicControl::BuildObjectMenu(menu);
     menu->addSeparator();
     menu->addAction(QStringLiteral("Font"), this, [this] { ChooseCircleFont(); });
     mTransparentItem = menu->addAction(QStringLiteral("Transparent"), this, [this] {

@@ -71,7 +71,7 @@ public:
 
     bool InPaint() const { return mInPaint; }
 
-    void FinishLoading() override;
+    void BuildObjectMenu(QMenu *menu) override;
     void Paint() override;
     void CheckBoundsChanged() override;
     void PrepareObjectMenu() override;

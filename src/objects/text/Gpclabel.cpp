@@ -67,10 +67,10 @@ void TGCounterLabel::SetLeadingZeros(int value)
     update();
 }
 
-void TGCounterLabel::FinishLoading()
+void TGCounterLabel::BuildObjectMenu(QMenu *menu)
 {
-    TGBaseLabel::FinishLoading();
-    if (QMenu *menu = ObjectMenu()) {
+    TGBaseLabel::BuildObjectMenu(menu);
+    {
         menu->addSeparator();
         menu->addAction(QStringLiteral("Counter Settings"), this, &TGCounterLabel::EditCounter);
         AddRotationMenu(menu);

@@ -29,7 +29,7 @@ public:
     int CurrentValue() const { return mCurrentValue; }
     int RepeatCount() const { return mRepeatCount; }
 
-    void FinishLoading() override;
+    void BuildObjectMenu(QMenu *menu) override;
     void Paint() override;
     // The caption is rebuilt before every drawing; settling builds it too.
     void SettleLayout() override;

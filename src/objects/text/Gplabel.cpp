@@ -12,10 +12,10 @@ TGPLabel::TGPLabel(TComponent *owner)
 {
 }
 
-void TGPLabel::FinishLoading()
+void TGPLabel::BuildObjectMenu(QMenu *menu)
 {
-    TGBaseLabel::FinishLoading();
-    if (QMenu *menu = ObjectMenu()) {
+    TGBaseLabel::BuildObjectMenu(menu);
+    {
         menu->addSeparator();
         mTextItem = menu->addAction(QStringLiteral("Text"), this, &TGPLabel::EditText);
         mTextItem->setData(1000);

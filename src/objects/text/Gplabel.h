@@ -11,7 +11,7 @@ public:
 
     QByteArray ClassName() const override { return "TGPLabel"; }
 
-    void FinishLoading() override;
+    void BuildObjectMenu(QMenu *menu) override;
     void PrepareObjectMenu() override;
     // The font dialog, then the frame grows to the text either way.
     void ChooseFont() override;

@@ -144,12 +144,9 @@ void TGMultiLineBaseLabel::CheckBoundsChanged()
         WrapLines();
 }
 
-void TGMultiLineBaseLabel::FinishLoading()
+void TGMultiLineBaseLabel::BuildObjectMenu(QMenu *menu)
 {
-    TGGraphicControl::FinishLoading();
-    QMenu *menu = ObjectMenu();
-    if (!menu)
-        return;
+    TGGraphicControl::BuildObjectMenu(menu);
     menu->addSeparator();
     menu->addAction(QStringLiteral("Font"), this, &TGMultiLineBaseLabel::ChooseLinesFont);
     QMenu *alignment = menu->addMenu(QStringLiteral("Alignment"));

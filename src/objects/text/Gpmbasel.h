@@ -42,7 +42,7 @@ public:
     const QStringList &WrappedLines() const { return mWrappedLines; }
 
     void SetBounds(int left, int top, int width, int height) override;
-    void FinishLoading() override;
+    void BuildObjectMenu(QMenu *menu) override;
     void Paint() override;
     void CheckBoundsChanged() override;
     void PrepareObjectMenu() override;

@@ -13,12 +13,9 @@ TGMultiLineLabel::TGMultiLineLabel(TComponent *owner)
 {
 }
 
-void TGMultiLineLabel::FinishLoading()
+void TGMultiLineLabel::BuildObjectMenu(QMenu *menu)
 {
-    TGMultiLineBaseLabel::FinishLoading();
-    QMenu *menu = ObjectMenu();
-    if (!menu)
-        return;
+    TGMultiLineBaseLabel::BuildObjectMenu(menu);
     menu->addSeparator();
     menu->addAction(QStringLiteral("Text"), this, &TGMultiLineLabel::EditLines);
     mWordWrapItem = menu->addAction(QStringLiteral("Word Wrap"), this, [this] {

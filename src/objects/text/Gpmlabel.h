@@ -12,7 +12,7 @@ public:
 
     QByteArray ClassName() const override { return "TGMultiLineLabel"; }
 
-    void FinishLoading() override;
+    void BuildObjectMenu(QMenu *menu) override;
     // The editor, then the frame fitted to the lines.
     bool EditNew() override;
 

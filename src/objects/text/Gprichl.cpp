@@ -108,8 +108,12 @@ void TGPRichBaseLabel::FinishLoading()
     if (!master)
         throw ENoMasterWPRich(QStringLiteral("No master rich text object found"));
     mMasterEditor = master;
+    EditHandler = [this](QObject *) { EditRichText(); };
+}
 
-    QMenu *m = ObjectMenu();
+void TGPRichBaseLabel::BuildObjectMenu(QMenu *m)
+{
+    TGGraphicControl::BuildObjectMenu(m);
     m->addSeparator();
     mTransparentItem = m->addAction(QStringLiteral("Transparent"));
     mTransparentItem->setCheckable(true);
@@ -125,7 +129,6 @@ void TGPRichBaseLabel::FinishLoading()
     connect(mBorderItem, &QAction::triggered, this,
             [this] { SetBorderStyle(mBorderStyle == bsSingle ? bsNone : bsSingle); });
     connect(m->addAction(QStringLiteral("Edit")), &QAction::triggered, this, [this] { EditRichText(); });
-    EditHandler = [this](QObject *) { EditRichText(); };
 }
 
 void TGPRichBaseLabel::PrepareObjectMenu()

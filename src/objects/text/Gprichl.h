@@ -56,6 +56,7 @@ public:
     static TWPRichText *FindMasterEditor(const TComponent *owner);
 
     void FinishLoading() override;
+    void BuildObjectMenu(QMenu *menu) override;
     void Paint() override;
     void PrepareObjectMenu() override;
     void PrintOnReport(TReport &report, double left, double top) override;

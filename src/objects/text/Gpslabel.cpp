@@ -19,10 +19,10 @@ TGSymbolLabel::TGSymbolLabel(TComponent *owner)
     SetCaption(QStringLiteral("["));
 }
 
-void TGSymbolLabel::FinishLoading()
+void TGSymbolLabel::BuildObjectMenu(QMenu *menu)
 {
-    TGBaseLabel::FinishLoading();
-    if (QMenu *menu = ObjectMenu()) {
+    TGBaseLabel::BuildObjectMenu(menu);
+    {
         const QList<QAction *> items = menu->actions();
         for (QAction *a : items) {
             const QString caption = a->text();
@@ -44,6 +44,11 @@ void TGSymbolLabel::FinishLoading()
         menu->addSeparator();
         menu->addAction(QStringLiteral("Symbol Selector"), this, &TGSymbolLabel::EditSymbol);
     }
+}
+
+void TGSymbolLabel::FinishLoading()
+{
+    TGBaseLabel::FinishLoading();
     try {
         RecalculateLayout();
         CheckBoundsChanged();

@@ -13,6 +13,7 @@ public:
     QByteArray ClassName() const override { return "TGSymbolLabel"; }
 
     void FinishLoading() override;
+    void BuildObjectMenu(QMenu *menu) override;
     void CheckBoundsChanged() override;
     // The panel's font command leaves symbols as they are.
     void ApplyFont(const TFont &font) override;

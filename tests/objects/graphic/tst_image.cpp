@@ -229,7 +229,8 @@ void ImageTest::metafileNeverMirrored()
     QVERIFY(o.TakePictureFile(writeFile(dir, "m.wmf", sampleWmf()), false, true));
     o.SetFlip(true);
     o.SetReverse(true);
-    o.PrepareObjectMenu();
+    // As when the menu is about to show: built on first use, then prepared.
+    Q_EMIT o.ObjectMenu()->aboutToShow();
     QVERIFY(!findAction(o.ObjectMenu(), "Flip")->isEnabled());
     QVERIFY(!findAction(o.ObjectMenu(), "Reverse")->isEnabled());
     const QImage screen = paintObject(o);
