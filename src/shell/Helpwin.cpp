@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QHelpContentModel>
 #include <QHelpContentWidget>
 #include <QHelpEngine>
 #include <QHelpIndexWidget>
@@ -131,12 +132,24 @@ TQMHelpWindow::TQMHelpWindow(const QString &helpFile, const QString &collectionF
 
     mBrowser = new THelpBrowser(mEngine, this);
     mBrowser->setObjectName(QStringLiteral("HelpBrowser"));
-    connect(mBrowser, &QTextBrowser::sourceChanged, this, [this] {
-        setWindowTitle(CurrentTitle() + QStringLiteral(" - Quillmark Help"));
-        const QModelIndex index = mEngine->contentWidget()->indexOf(mBrowser->source());
-        if (index.isValid())
+    // The contents tree follows the page shown.
+    auto follow = [this](const QUrl &url) {
+        const QModelIndex index = mEngine->contentWidget()->indexOf(url);
+        if (index.isValid()) {
+            // scrollTo() also opens the chapters above the page.
+            mEngine->contentWidget()->scrollTo(index);
             mEngine->contentWidget()->setCurrentIndex(index);
+        }
+    };
+    // The signal's address is the new page's; source() may still be the old one.
+    connect(mBrowser, &QTextBrowser::sourceChanged, this, [this, follow](const QUrl &url) {
+        setWindowTitle(CurrentTitle() + QStringLiteral(" - Quillmark Help"));
+        follow(url);
     });
+    // The tree is filled in the background; a page shown before it is done
+    // is marked once it is.
+    connect(mEngine->contentModel(), &QHelpContentModel::contentsCreated, this,
+            [this, follow] { follow(mBrowser->source()); });
 
     mTabs = new QTabWidget(this);
     mTabs->setObjectName(QStringLiteral("HelpTabs"));

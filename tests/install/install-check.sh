@@ -25,7 +25,7 @@ test -s "$prefix/share/icons/hicolor/scalable/apps/quillmark.svg" || fail "scala
 data=$tmp/data
 mkdir -p "$data/mime/packages"
 cp "$prefix/share/mime/packages/quillmark.xml" "$data/mime/packages/"
-update-mime-database "$data/mime"
+XDG_DATA_HOME=$data XDG_DATA_DIRS=$data update-mime-database "$data/mime" >/dev/null
 printf '\001TPF0\016TGCounterLabel' >"$tmp/label.qm"
 printf '\001\000\001\004\000' >"$tmp/empty-design"
 cp "$tmp/label.qm" "$tmp/label-without-extension"

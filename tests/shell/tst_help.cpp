@@ -22,6 +22,7 @@
 
 #include <QAction>
 #include <QHelpContentModel>
+#include <QHelpContentWidget>
 #include <QHelpEngine>
 #include <QHelpLink>
 #include <QHelpSearchEngine>
@@ -68,6 +69,8 @@ private Q_SLOTS:
         RegisterLabelClasses();
         mWindow = std::make_unique<TQMMainScreen>();
         QVERIFY2(help()->IsValid(), qPrintable(help()->ErrorText()));
+        // The contents tree is filled in the background.
+        QTRY_VERIFY(help()->Engine()->contentModel()->rowCount() > 0);
     }
     void cleanupTestCase()
     {
@@ -154,6 +157,8 @@ private Q_SLOTS:
         button->click();
         QCOMPARE(help()->CurrentUrl().fileName(), HelpTopicPage(topic));
         QCOMPARE(help()->CurrentTitle(), title);
+        // The contents tree follows the page.
+        QCOMPARE(help()->Engine()->contentWidget()->currentIndex().data().toString(), title);
         QVERIFY(help()->isVisible());
         // The help window is beside the dialog, not instead of it.
         QCOMPARE(dialog->isVisible(), shown);

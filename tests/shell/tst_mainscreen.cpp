@@ -473,8 +473,12 @@ void TestMainScreen::menus_data()
     QTest::newRow("Help") << "&Help"
                           << QStringList{"&Contents [F1]", "&About", "Frequently Asked Questions", "-",
                                          "Show Hints {checked}", "Configuration Information",
-                                         "Technical Support", "-", "Visit Our Internet Website",
-                                         "Visit the Bonus Artwork Web Page"};
+                                         "Technical Support", "-",
+                                         // An item without its address is hidden, which disables it.
+                                         QStringLiteral("Visit Our Internet Website")
+                                             + (*QM_WEBSITE_URL ? "" : " {off}"),
+                                         QStringLiteral("Visit the Bonus Artwork Web Page")
+                                             + (*QM_BONUS_ART_URL ? "" : " {off}")};
 }
 
 void TestMainScreen::menus()
