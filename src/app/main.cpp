@@ -1,3 +1,4 @@
+#include "SelfCheck.h"
 #include "objects/Register.h"
 #include "controls/Fonts.h"
 #include "shell/Main.h"
@@ -7,6 +8,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,13 +21,26 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Quillmark"));
     QApplication::setApplicationVersion(QStringLiteral(QM_VERSION));
 
-    // One copy per user: a second start brings the first to the front.
+    // The one argument the program takes is a label file to open (the
+    // desktop's "Open With"); --self-check is for the install test.
+    const QStringList args = QApplication::arguments().mid(1);
+    if (args.value(0) == QLatin1String("--self-check"))
+        return SelfCheck();
+    QString fileToOpen;
+    if (!args.isEmpty() && !args.constFirst().startsWith(QLatin1Char('-')))
+        fileToOpen = QFileInfo(args.constFirst()).absoluteFilePath();
+
+    // One copy per user: a second start brings the first to the front
+    // and hands it the file to open.
     TSingleInstance instance;
     const bool first = instance.Start();
     // Before anything reads the preferences.
     MigrateOldPreferencesFile(AppPaths::ProgramDir());
     if (!first) {
-        instance.ActivateRunning();
+        if (fileToOpen.isEmpty())
+            instance.ActivateRunning();
+        else
+            instance.OpenInRunning(fileToOpen);
         return 0;
     }
 
@@ -39,6 +54,13 @@ int main(int argc, char *argv[])
         window.raise();
         window.activateWindow();
     };
+    instance.OnOpenFile = [&window](const QString &fileName) { window.OpenFileFromDesktop(fileName); };
+    if (!fileToOpen.isEmpty()) {
+        // After the first activation, which may have reopened the last design.
+        QObject::connect(&window, &TQMMainScreen::Activated, &window,
+                         [&window, fileToOpen] { window.OpenFileFromDesktop(fileToOpen); },
+                         Qt::QueuedConnection);
+    }
     // For measuring start-up: QM_REPORT_STARTUP=1 prints the time from here
     // to the first paint of the activated window, and quits without saving.
     if (qEnvironmentVariableIsSet("QM_REPORT_STARTUP")) {

@@ -8,4 +8,6 @@ class TAboutBox : public QDialog
     Q_OBJECT
 public:
     explicit TAboutBox(QWidget *parent = nullptr);
+    // The licence line the box shows.
+    static QString LicenceText();
 };

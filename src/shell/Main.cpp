@@ -1,5 +1,7 @@
 #include "Main.h"
 
+#include "Helpwin.h"
+
 #include "IniFile.h"
 #include "MRUList.h"
 
@@ -64,6 +66,8 @@ TQMMainScreen::TQMMainScreen(QWidget *parent)
     font.setPixelSize(11);
     setFont(font);
     SetDialogMainWindow(this);
+    // Every Help button of the program opens the manual's page for its topic.
+    SetHelpHandler(&TQMHelpWindow::ShowHelp);
 
     mBusy = true;
     mPrinterAvailable = false;
@@ -109,6 +113,7 @@ TQMMainScreen::~TQMMainScreen()
     mPanel->DroppedObjectEvent = nullptr;
     if (DialogMainWindow() == this)
         SetDialogMainWindow(nullptr);
+    TQMHelpWindow::DestroyInstance();
 }
 
 void TQMMainScreen::buildDesignArea()
@@ -159,7 +164,7 @@ void TQMMainScreen::buildBottomBar()
 
     mHelpButton = new QPushButton(QIcon(QStringLiteral(":/shell/help.svg")), QStringLiteral("&Help"), mBottomBar);
     mHelpButton->setObjectName(QStringLiteral("HelpButton"));
-    mHelpButton->setEnabled(false);  // the help system is not part of the program yet
+    connect(mHelpButton, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, HelpTopic); });
 
     mSaveButton = new QPushButton(QIcon(QStringLiteral(":/shell/save.svg")), QStringLiteral("&Save"), mBottomBar);
     mSaveButton->setObjectName(QStringLiteral("SaveButton"));
@@ -243,6 +248,7 @@ void TQMMainScreen::FormActivate()
     SetChangesMade(false);
     SetButtons();
     mBusy = false;
+    Q_EMIT Activated();
     if (OnActivated)
         OnActivated();
 }

@@ -118,6 +118,18 @@ public:
     void ZoomOut();
     QString ZoomCaption() const;
 
+    // The main window's Help button opens this topic.
+    static constexpr int HelpTopic = 1073;
+    static constexpr int FaqTopic = 911;
+    static constexpr int SupportTopic = 1015;
+
+    // A label file given on the command line or passed on by a later copy
+    // (the file manager's "Open"): asks to save changes first, then opens it.
+    void OpenFileFromDesktop(const QString &fileName);
+
+    // The report of "Configuration Information" for the current settings.
+    void mnuConfigInfoClick();
+
     bool HintsShown() const;
     void SetHintsShown(bool on);
 
@@ -132,6 +144,10 @@ public:
     // dir + "QM" + n + ".TMP" for the first n of 0 .. 99999 whose file does
     // not exist; n = 100000 when they all do.
     static QString PrintFileName(const QString &dir);
+
+Q_SIGNALS:
+    // The first activation has finished.
+    void Activated();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

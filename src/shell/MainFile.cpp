@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <QSet>
+#include <QTimer>
 #include <QToolButton>
 
 #include <cmath>
@@ -207,6 +208,27 @@ void TQMMainScreen::mnuOpenClick()
         return;
     }
     OpenLabelFile(fileName);
+}
+
+void TQMMainScreen::OpenFileFromDesktop(const QString &fileName)
+{
+    // The design must not change beneath an open dialog (printing, a
+    // layout): the file waits until the dialog is closed.
+    if (QApplication::activeModalWidget() || mBusy) {
+        QTimer::singleShot(500, this, [this, fileName] { OpenFileFromDesktop(fileName); });
+        return;
+    }
+    if (!CheckSaveNeeded())
+        return;
+    if (!QFileInfo::exists(fileName)) {
+        InformationBox(fileName + QStringLiteral(" no longer exists"), this);
+        return;
+    }
+    if (!hasLabelFileExtension(fileName)) {
+        InformationBox(QStringLiteral("Must be a QM (Quillmark) file"), this);
+        return;
+    }
+    OpenLabelFile(QFileInfo(fileName).absoluteFilePath());
 }
 
 void TQMMainScreen::OpenRecentFile(TMRUMenuItem *, const QString &fileName)

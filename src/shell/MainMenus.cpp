@@ -2,19 +2,22 @@
 #include "Main.h"
 
 #include "About.h"
+#include "ConfigInfo.h"
+#include "Helpwin.h"
+#include "Prefs.h"
 
 #include "controls/DialogSupport.h"
 #include "storage/Gdiobj.h"
 
 #include <QAction>
+#include <QDesktopServices>
 #include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
+#include <QUrl>
 
 namespace {
 
-// Items whose commands are not part of this program yet stay visible but
-// disabled, so the menus keep their final shape.
 QAction *addItem(QMenu *menu, const QString &caption, const char *name, bool enabled = true)
 {
     QAction *a = menu->addAction(caption);
@@ -79,21 +82,36 @@ void TQMMainScreen::buildMenus()
 
     QMenu *helpMenu = bar->addMenu(QStringLiteral("&Help"));
     helpMenu->setObjectName(QStringLiteral("mnuHelp"));
-    addItem(helpMenu, QStringLiteral("&Contents"), "mnuContents", false)
-        ->setIcon(QIcon(QStringLiteral(":/shell/help.svg")));
+    QAction *contents = addItem(helpMenu, QStringLiteral("&Contents"), "mnuContents");
+    contents->setIcon(QIcon(QStringLiteral(":/shell/help.svg")));
+    contents->setShortcut(QKeySequence::HelpContents);
+    connect(contents, &QAction::triggered, this, [] { TQMHelpWindow::Instance()->ShowContents(); });
     QAction *about = addItem(helpMenu, QStringLiteral("&About"), "mnuAbout");
     connect(about, &QAction::triggered, this, &TQMMainScreen::mnuAboutClick);
-    addItem(helpMenu, QStringLiteral("Frequently Asked Questions"), "mnuFAQ", false);
+    QAction *faq = addItem(helpMenu, QStringLiteral("Frequently Asked Questions"), "mnuFAQ");
+    connect(faq, &QAction::triggered, this, [this] { ShowHelpTopic(this, FaqTopic); });
     helpMenu->addSeparator();
     mnuShowHints = addItem(helpMenu, QStringLiteral("Show Hints"), "mnuShowHints");
     mnuShowHints->setCheckable(true);
     mnuShowHints->setChecked(true);
     connect(mnuShowHints, &QAction::triggered, this, &TQMMainScreen::mnuShowHintsClick);
-    addItem(helpMenu, QStringLiteral("Configuration Information"), "mnuConfigInfo", false);
-    addItem(helpMenu, QStringLiteral("Technical Support"), "mnuTechSupport", false);
-    helpMenu->addSeparator();
-    addItem(helpMenu, QStringLiteral("Visit Our Internet Website"), "mnuWebsite", false);
-    addItem(helpMenu, QStringLiteral("Visit the Bonus Artwork Web Page"), "mnuBonusArt", false);
+    QAction *config = addItem(helpMenu, QStringLiteral("Configuration Information"), "mnuConfigInfo");
+    connect(config, &QAction::triggered, this, &TQMMainScreen::mnuConfigInfoClick);
+    QAction *support = addItem(helpMenu, QStringLiteral("Technical Support"), "mnuTechSupport");
+    connect(support, &QAction::triggered, this, [this] { ShowHelpTopic(this, SupportTopic); });
+
+    // The two web pages are set when the program is built; without an
+    // address the item (and, without both, the separator) is not shown.
+    const QString website = QStringLiteral(QM_WEBSITE_URL);
+    const QString bonusArt = QStringLiteral(QM_BONUS_ART_URL);
+    QAction *webSeparator = helpMenu->addSeparator();
+    webSeparator->setVisible(!website.isEmpty() || !bonusArt.isEmpty());
+    QAction *web = addItem(helpMenu, QStringLiteral("Visit Our Internet Website"), "mnuWebsite");
+    web->setVisible(!website.isEmpty());
+    connect(web, &QAction::triggered, this, [website] { QDesktopServices::openUrl(QUrl(website)); });
+    QAction *art = addItem(helpMenu, QStringLiteral("Visit the Bonus Artwork Web Page"), "mnuBonusArt");
+    art->setVisible(!bonusArt.isEmpty());
+    connect(art, &QAction::triggered, this, [bonusArt] { QDesktopServices::openUrl(QUrl(bonusArt)); });
 }
 
 void TQMMainScreen::SetDefaultFontCaption()
@@ -132,4 +150,30 @@ void TQMMainScreen::mnuAboutClick()
 {
     TAboutBox box(this);
     ExecDialog(box);
+}
+
+void TQMMainScreen::mnuConfigInfoClick()
+{
+    TReportSettings settings;
+    settings.ProgramName = QStringLiteral("Quillmark");
+    settings.Version = QStringLiteral(QM_VERSION);
+    settings.BuildDate = QStringLiteral(QM_BUILD_DATE);
+    settings.IniFileName = PreferencesFileName();
+    const TFont &font = mPanel->Font();
+    settings.FontName = font.Name();
+    settings.FontSize = font.Size();
+    settings.Bold = font.Style() & (1u << fsBold);
+    settings.Italic = font.Style() & (1u << fsItalic);
+    settings.Underline = font.Style() & (1u << fsUnderline);
+    settings.TopNudge = mPrefs.TopMarginNudge;
+    settings.LeftNudge = mPrefs.LeftMarginNudge;
+    settings.VerticalSpacing = mPrefs.VerticalSpacing;
+    settings.HorizontalSpacing = mPrefs.HorizontalSpacing;
+
+    TConfigurationInfo dialog(this);
+    PlaceDialog(&dialog);
+    // Shown while it is built, so that the progress texts can be read.
+    dialog.show();
+    dialog.BuildReport(settings, TSystemProbe());
+    ExecDialog(dialog);
 }

@@ -14,10 +14,13 @@
 
 namespace {
 
+// Requests are lines: "activate", or "open " + a file name in UTF-8.
 const QByteArray kActivate("activate");
+const QByteArray kOpen("open ");
 
-// Longest request a client may send; anything longer is junk.
-constexpr qint64 kMaxRequest = 256;
+// Longest request a client may send (a path of PATH_MAX bytes and the
+// word); anything longer is junk.
+constexpr qint64 kMaxRequest = 4096 + 16;
 
 // A folder of ours only: another user must not be able to plant a lock or socket.
 bool isPrivateDir(const QByteArray &path)
@@ -85,6 +88,20 @@ bool TSingleInstance::Start()
 
 bool TSingleInstance::ActivateRunning(int timeoutMs)
 {
+    return send(kActivate, timeoutMs);
+}
+
+bool TSingleInstance::OpenInRunning(const QString &fileName, int timeoutMs)
+{
+    const QByteArray name = fileName.toUtf8();
+    // A line feed would end the request early; such a name cannot be passed.
+    if (name.contains('\n') || name.size() + kOpen.size() + 1 > kMaxRequest)
+        return send(kActivate, timeoutMs);
+    return send(kOpen + name, timeoutMs);
+}
+
+bool TSingleInstance::send(const QByteArray &request, int timeoutMs)
+{
     if (mDir.isEmpty())
         return false;
     const QDeadlineTimer deadline(timeoutMs);
@@ -93,7 +110,7 @@ bool TSingleInstance::ActivateRunning(int timeoutMs)
         QLocalSocket socket;
         socket.connectToServer(SocketName());
         if (socket.waitForConnected(int(qMax<qint64>(deadline.remainingTime(), 0)))) {
-            socket.write(kActivate + '\n');
+            socket.write(request + '\n');
             const bool sent = socket.waitForBytesWritten(int(qMax<qint64>(deadline.remainingTime(), 100)));
             socket.disconnectFromServer();
             if (socket.state() != QLocalSocket::UnconnectedState)
@@ -118,8 +135,22 @@ void TSingleInstance::newConnection()
 void TSingleInstance::readRequest(QLocalSocket *socket)
 {
     while (socket->canReadLine()) {
-        if (socket->readLine(kMaxRequest).trimmed() == kActivate && OnActivate)
-            OnActivate();
+        QByteArray line = socket->readLine(kMaxRequest + 2);
+        if (!line.endsWith('\n')) {
+            // Longer than any request: the rest must not pass for one.
+            socket->abort();
+            return;
+        }
+        line.chop(1);
+        if (line == kActivate) {
+            if (OnActivate)
+                OnActivate();
+        } else if (line.startsWith(kOpen) && line.size() > kOpen.size()) {
+            if (OnActivate)
+                OnActivate();
+            if (OnOpenFile)
+                OnOpenFile(QString::fromUtf8(line.mid(kOpen.size())));
+        }
     }
     if (socket->bytesAvailable() > kMaxRequest)
         socket->abort();

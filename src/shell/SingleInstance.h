@@ -38,9 +38,14 @@ public:
     // For a later copy: tells the first one to come to the front. False
     // when it could not be reached within timeoutMs.
     bool ActivateRunning(int timeoutMs = 3000);
+    // For a later copy: asks the first one to open the label file (an
+    // absolute path) and come to the front.
+    bool OpenInRunning(const QString &fileName, int timeoutMs = 3000);
 
     // Called in the first copy when a later copy asks it to come to the front.
     std::function<void()> OnActivate;
+    // Called in the first copy with the file a later copy was asked to open.
+    std::function<void(const QString &fileName)> OnOpenFile;
 
     // $XDG_RUNTIME_DIR, or /tmp/quillmark-<uid> made private to the user.
     // Empty when neither is usable.
@@ -52,6 +57,7 @@ public:
 private:
     void newConnection();
     void readRequest(QLocalSocket *socket);
+    bool send(const QByteArray &request, int timeoutMs);
 
     QString mName;
     QString mDir;

@@ -65,14 +65,35 @@ QString ProgramFilePath(const QString &name)
     return ProgramDir() + name;
 }
 
-QString DataFilePath(const QString &name)
+QStringList DataDirs()
 {
     QStringList dirs;
     const QString over = overrideDir();
     if (!over.isEmpty())
-        dirs << over;
-    dirs << ExecutableDir() << QStringLiteral(QM_DATA_DIR);
-    for (const QString &dir : std::as_const(dirs)) {
+        dirs << withSlash(over);
+    // An installed tree moved elsewhere as a whole still finds its data.
+    dirs << ExecutableDir()
+         << withSlash(QDir::cleanPath(ExecutableDir() + QStringLiteral("../share/quillmark")))
+         << withSlash(QStringLiteral(QM_DATA_DIR));
+    dirs.removeDuplicates();
+    return dirs;
+}
+
+QString DataFolderPath(const QString &name)
+{
+    const QStringList dirs = DataDirs();
+    for (const QString &dir : dirs) {
+        const QString path = FindFileNoCase(dir, name);
+        if (QFileInfo(path).isDir())
+            return withSlash(path);
+    }
+    return QString();
+}
+
+QString DataFilePath(const QString &name)
+{
+    const QStringList dirs = DataDirs();
+    for (const QString &dir : dirs) {
         const QString path = FindFileNoCase(dir, name);
         if (QFileInfo(path).isFile())
             return path;

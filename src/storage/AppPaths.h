@@ -30,6 +30,15 @@ QString ProgramFilePath(const QString &name);
 // about the missing file names a sensible place.
 QString DataFilePath(const QString &name);
 
+// The folders DataFilePath() looks in, in that order, each with a
+// trailing "/": the override, the executable's directory,
+// ../share/quillmark beside it, the configured data folder.
+QStringList DataDirs();
+
+// The first of DataDirs() that holds a folder called name (matched without
+// regard to case), with a trailing "/"; empty when none does.
+QString DataFolderPath(const QString &name);
+
 // Redirects ProgramDir() (and the first place DataFilePath() looks) to dir;
 // an empty dir ends the override. The environment variable QM_PROGRAM_DIR
 // does the same for a whole run and is used when no override is set here.

@@ -62,6 +62,8 @@ private Q_SLOTS:
         QTest::newRow("unknown word") << QByteArray("hello\n");
         QTest::newRow("no line end") << QByteArray("activate");
         QTest::newRow("flood") << QByteArray(64 * 1024, 'a');
+        QTest::newRow("open without a name") << QByteArray("open \n");
+        QTest::newRow("open of an overlong name") << "open /" + QByteArray(5000, 'a') + "\nactivate\n";
     }
 
     void otherRequestsIgnored()
@@ -70,6 +72,7 @@ private Q_SLOTS:
         TSingleInstance first(mName);
         int activations = 0;
         first.OnActivate = [&] { ++activations; };
+        first.OnOpenFile = [&](const QString &) { activations += 100; };
         QVERIFY(first.Start());
         {
             QLocalSocket socket;
@@ -86,6 +89,30 @@ private Q_SLOTS:
         QVERIFY(!second.Start());
         QVERIFY(second.ActivateRunning());
         QTRY_COMPARE(activations, 1);
+    }
+
+    void secondCopyPassesItsFile_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("plain") << QStringLiteral("/home/u/labels/address.qm");
+        QTest::newRow("blanks and accents") << QStringLiteral("/home/u/Étiquettes de Noël/carte 1.qm");
+        QTest::newRow("longest that fits") << QLatin1Char('/') + QString(4090, QLatin1Char('x'));
+    }
+
+    void secondCopyPassesItsFile()
+    {
+        QFETCH(QString, fileName);
+        TSingleInstance first(mName);
+        QStringList opened;
+        int activations = 0;
+        first.OnActivate = [&] { ++activations; };
+        first.OnOpenFile = [&](const QString &name) { opened << name; };
+        QVERIFY(first.Start());
+        TSingleInstance second(mName);
+        QVERIFY(!second.Start());
+        QVERIFY(second.OpenInRunning(fileName));
+        QTRY_COMPARE(opened, QStringList{fileName});
+        QCOMPARE(activations, 1);
     }
 
     void leftoversOfACrashDoNotBlock()

@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -470,10 +471,14 @@ void TestMainScreen::menus_data()
                                          "Change Label Layout    (Avery 5160 Address) >",
                                          "  From Template", "  User Defined Layout"};
     QTest::newRow("Help") << "&Help"
-                          << QStringList{"&Contents {off}", "&About", "Frequently Asked Questions {off}", "-",
-                                         "Show Hints {checked}", "Configuration Information {off}",
-                                         "Technical Support {off}", "-", "Visit Our Internet Website {off}",
-                                         "Visit the Bonus Artwork Web Page {off}"};
+                          << QStringList{"&Contents [F1]", "&About", "Frequently Asked Questions", "-",
+                                         "Show Hints {checked}", "Configuration Information",
+                                         "Technical Support", "-",
+                                         // An item without its address is hidden, which disables it.
+                                         QStringLiteral("Visit Our Internet Website")
+                                             + (*QM_WEBSITE_URL ? "" : " {off}"),
+                                         QStringLiteral("Visit the Bonus Artwork Web Page")
+                                             + (*QM_BONUS_ART_URL ? "" : " {off}")};
 }
 
 void TestMainScreen::menus()
@@ -651,7 +656,7 @@ void TestMainScreen::arrowKeysMoveSelection()
 
 void TestMainScreen::aboutBox()
 {
-    QString name, version;
+    QString name, version, build, licence;
     bool modal = false;
     QTimer::singleShot(0, this, [&] {
         QWidget *box = QApplication::activeModalWidget();
@@ -659,12 +664,22 @@ void TestMainScreen::aboutBox()
         modal = box->isModal();
         name = box->findChild<QLabel *>(QStringLiteral("ProductName"))->text();
         version = box->findChild<QLabel *>(QStringLiteral("Version"))->text();
+        build = box->findChild<QLabel *>(QStringLiteral("BuildInfo"))->text();
+        licence = box->findChild<QLabel *>(QStringLiteral("Licence"))->text();
         box->close();
     });
     mWindow->findChild<QAction *>(QStringLiteral("mnuAbout"))->trigger();
     QVERIFY(modal);
     QCOMPARE(name, QStringLiteral("Quillmark"));
     QCOMPARE(version, QStringLiteral("Version " QM_VERSION));
+    // "Built on YYYY-MM-DD with Qt X, running on Qt Y"
+    QVERIFY2(QRegularExpression(QStringLiteral("^Built on \\d{4}-\\d{2}-\\d{2} with Qt " QT_VERSION_STR
+                                               ", running on Qt "))
+                 .match(build)
+                 .hasMatch(),
+             qPrintable(build));
+    QVERIFY(build.endsWith(QString::fromLatin1(qVersion())));
+    QVERIFY(licence.startsWith(QLatin1String("Licence: ")));
 }
 
 void TestMainScreen::cancelChanges_data()
