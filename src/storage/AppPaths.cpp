@@ -80,6 +80,21 @@ QString DataFilePath(const QString &name)
     return ExecutableDir() + name;
 }
 
+QString DataDirPath(const QString &name)
+{
+    QStringList dirs;
+    const QString over = overrideDir();
+    if (!over.isEmpty())
+        dirs << over;
+    dirs << ExecutableDir() << QStringLiteral(QM_DATA_DIR);
+    for (const QString &dir : std::as_const(dirs)) {
+        const QString path = FindFileNoCase(dir, name);
+        if (QFileInfo(path).isDir())
+            return path;
+    }
+    return ExecutableDir() + name;
+}
+
 void SetProgramDirOverride(const QString &dir)
 {
     gOverride = dir;
