@@ -224,30 +224,3 @@ LoadedPicture LoadPictureFile(const QString &path)
     }
     return LoadPictureBytes(file.readAll(), ext);
 }
-
-bool LoadBitmapFile(const QString &path, TBitmap &out, QString *error)
-{
-    out.Clear();
-    LoadedPicture loaded = LoadPictureFile(path);
-    QString reason = loaded.error;
-    if (loaded.graphic) {
-        try {
-            if (const auto *bmp = dynamic_cast<const TBitmap *>(loaded.graphic.get()))
-                out.LoadFromFileImage(bmp->FileImage());
-            else if (!loaded.graphic->IsVector())
-                out.SetImage(loaded.graphic->ToImage());
-            else
-                reason = QStringLiteral("Not a bitmap picture");
-        } catch (const EStreamError &e) {
-            reason = e.message();
-        }
-    } else if (reason.isEmpty()) {
-        reason = QStringLiteral("Unknown picture type");
-    }
-    if (reason.isEmpty() && !out.IsEmpty())
-        return true;
-    out.Clear();
-    if (error)
-        *error = reason.isEmpty() ? QStringLiteral("Error loading file!") : reason;
-    return false;
-}

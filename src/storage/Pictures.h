@@ -90,11 +90,5 @@ struct LoadedPicture
 LoadedPicture LoadPictureFile(const QString &path);
 LoadedPicture LoadPictureBytes(const QByteArray &bytes, const QString &extension);
 
-// Loads a picture file as a bitmap, as the texture browsers do: .BMP as it
-// is, icons and the decoded formats converted to bitmaps of their size.
-// False with the reason in *error (and `out` empty) when the file gives no
-// bitmap.
-bool LoadBitmapFile(const QString &path, TBitmap &out, QString *error = nullptr);
-
 // The browser's file mask, one pattern a format: "*.BMP", "*.JPG", ...
 QStringList PictureFilePatterns();

@@ -5,6 +5,7 @@
 #include "storage/Gdiobj.h"
 #include "storage/Persist.h"
 #include "storage/Pictures.h"
+#include "objects/graphic/SurfaceFill.h"
 #include "storage/Stream.h"
 
 #include <QFile>
@@ -257,8 +258,8 @@ QByteArray picturePayload(const JsonValue &v)
 }
 
 // A bitmap's "Data" payload (its 4-byte size and BMP file image) from its
-// JSON form: {"file": PATH} loaded as the texture browser does (BMP as it
-// is; JPEG, icons and the Qt-read formats converted), {"class": "TBitmap",
+// JSON form: {"file": PATH} loaded as the texture browsers do (BMP as it
+// is; JPEG and icons converted), {"class": "TBitmap",
 // "data"} taken byte for byte, or a blank bitmap.
 QByteArray bitmapPayload(const JsonValue &v)
 {
@@ -267,11 +268,11 @@ QByteArray bitmapPayload(const JsonValue &v)
     if (const JsonValue *file = v.member(QStringLiteral("file"))) {
         if (file->type() != JsonValue::String)
             invalidValue();
-        TBitmap built;
         QString error;
-        if (!LoadBitmapFile(file->toString(), built, &error))
+        const std::unique_ptr<TBitmap> built = surfacefill::LoadTextureFile(file->toString(), &error);
+        if (!built)
             throw EStreamError(error);
-        return built.SaveData();
+        return built->SaveData();
     }
     const JsonValue *cls = v.member(QStringLiteral("class"));
     const JsonValue *data = v.member(QStringLiteral("data"));
