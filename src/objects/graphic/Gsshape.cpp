@@ -1,5 +1,6 @@
 #include "objects/graphic/Gsshape.h"
 
+#include "controls/DialogSupport.h"
 #include "objects/graphic/Glshapes.h"
 #include "objects/graphic/Gssprop.h"
 #include "print/engine/Canvas.h"
@@ -480,7 +481,7 @@ bool TSuperShape::EditProperties()
     dialog.Sample()->SetBounds(dialog.Sample()->Left(), dialog.Sample()->Top(), Width(), Height());
     dialog.SetLastBitmapFile(mLastBitmapFile);
     dialog.ShowSampleValues();
-    if (dialog.exec() != QDialog::Accepted)
+    if (ExecDialog(dialog) != QDialog::Accepted)
         return false;
     CopyDrawingFrom(*dialog.Sample());
     mLastBitmapFile = dialog.LastBitmapFile();

@@ -3,7 +3,13 @@
 
 #include "graphics/Bmp.h"
 #include "objects/Register.h"
+#include "controls/DialogSupport.h"
 #include "objects/graphic/Gsshape.h"
+#include "objects/graphic/Gssprop.h"
+#include "controls/SpinEdit.h"
+
+#include <QComboBox>
+#include <QGroupBox>
 #include "print/engine/Report.h"
 #include "storage/Stream.h"
 
@@ -117,6 +123,9 @@ private Q_SLOTS:
     void pdfImages_data();
     void pdfImages();
     void textureLibrary();
+    void dialogPanels_data();
+    void dialogPanels();
+    void dialogEdits();
 };
 
 void SuperShapeTest::rects_data()
@@ -466,6 +475,84 @@ void SuperShapeTest::textureLibrary()
                                     .arg(name, columns ? "columns" : "rows").arg(wrap).arg(inside)));
         }
     }
+}
+
+void SuperShapeTest::dialogPanels_data()
+{
+    QTest::addColumn<int>("shapeEntry");
+    QTest::addColumn<int>("surfaceEntry");
+    QTest::addColumn<QString>("visible");   // the panels shown, by first letter
+    QTest::newRow("star, gradient") << 4 << 3 << "SG";
+    QTest::newRow("round rectangle, solid") << 1 << 1 << "RO";
+    QTest::newRow("diamond, texture") << 3 << 2 << "T";
+    QTest::newRow("triangle, transparent") << 8 << 0 << "";
+}
+
+void SuperShapeTest::dialogPanels()
+{
+    QFETCH(int, shapeEntry);
+    QFETCH(int, surfaceEntry);
+    QFETCH(QString, visible);
+    TSuperShapeProperties d;
+    d.show();
+    d.ShowSampleValues();
+    d.ShapeBox->setCurrentIndex(shapeEntry);
+    d.SurfaceBox->setCurrentIndex(surfaceEntry);
+    QString shown;
+    const std::pair<QGroupBox *, QChar> panels[] = {{d.StarPanel, 'S'}, {d.RoundPanel, 'R'},
+                                                    {d.SolidPanel, 'O'}, {d.GradientPanel, 'G'},
+                                                    {d.TexturePanel, 'T'}};
+    for (const auto &[panel, letter] : panels)
+        if (panel->isVisible())
+            shown += letter;
+    QCOMPARE(shown, visible);
+}
+
+void SuperShapeTest::dialogEdits()
+{
+    TSuperShape o;
+    o.FinishLoading();
+    o.SetBounds(0, 0, 60, 40);
+    TBitmap texture;
+    texture.SetImage(checker(8, 8));
+    o.SetSurfaceType(TSuperShape::stBrushImage);
+    o.SetImage(&texture);
+    o.SetShadowOrient(soLowerRight);
+    bool changed = false;
+    SetDialogRunner([&](QDialog &dialog) {
+        auto &d = static_cast<TSuperShapeProperties &>(dialog);
+        // The dialog opens on the object's values, the sample at its size.
+        if (d.ShapeBox->currentIndex() != 4 || d.SurfaceBox->currentIndex() != 2
+            || d.Sample()->Width() != 60 || d.Sample()->Image()->IsEmpty())
+            return int(QDialog::Rejected);
+        // Away from "Texture" and back: the dialog's last texture returns.
+        d.SurfaceBox->setCurrentIndex(1);
+        d.SurfaceBox->setCurrentIndex(2);
+        d.ShapeBox->setCurrentIndex(3);
+        d.PointsEdit->setValue(7);
+        d.ShadowDepthEdit->setValue(9);
+        d.OutlineStyleBox->setCurrentIndex(1);
+        changed = true;
+        return int(QDialog::Accepted);
+    });
+    QVERIFY(o.EditProperties());
+    SetDialogRunner(nullptr);
+    QVERIFY(changed);
+    QCOMPARE(o.Shape(), gstDiamond);
+    QCOMPARE(o.SurfaceType(), TSuperShape::stBrushImage);
+    QCOMPARE(o.Image()->Size(), QSize(8, 8));
+    QCOMPARE(o.Vectors(), 14);
+    QCOMPARE(o.ShadowDepth(), 9);
+    QCOMPARE(o.OutlineStyle(), psDash);
+
+    // Cancel keeps the object as it was.
+    SetDialogRunner([](QDialog &dialog) {
+        static_cast<TSuperShapeProperties &>(dialog).ShapeBox->setCurrentIndex(0);
+        return int(QDialog::Rejected);
+    });
+    QVERIFY(!o.EditProperties());
+    SetDialogRunner(nullptr);
+    QCOMPARE(o.Shape(), gstDiamond);
 }
 
 QTEST_MAIN(SuperShapeTest)
