@@ -404,11 +404,11 @@ void Player::arc(const QRectF &box, QPointF start, QPointF end, ArcKind kind)
     if (sweep <= 0)
         sweep += 360;
     QPainterPath p;
+    // A pie starts at the centre: arcTo() joins it to the start of the arc.
     if (kind == Pie)
         p.moveTo(c);
-    p.arcMoveTo(r, a1 * 180 / M_PI);
-    if (kind == Pie)
-        p.lineTo(p.currentPosition());
+    else
+        p.arcMoveTo(r, a1 * 180 / M_PI);
     p.arcTo(r, a1 * 180 / M_PI, sweep);
     if (kind != Arc)
         p.closeSubpath();
