@@ -1,68 +1,26 @@
 #include "objects/graphic/Gbimageb.h"
 
-#include "controls/DialogSupport.h"
 #include "controls/MessageBoxes.h"
 #include "objects/graphic/Gsshape.h"
+#include "objects/graphic/SurfaceFill.h"
 #include "storage/AppPaths.h"
 
-#include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QFrame>
-#include <QPushButton>
-
-const QString TGBrushImageBrowser::FileMask = surfacefill::TextureFileMask();
 
 TGBrushImageBrowser::TGBrushImageBrowser(QWidget *parent)
-    : QDialog(parent), mCurrentDir(QDir::currentPath())
+    : TPictureBrowserBase(parent, QStringLiteral("Load Texture Image"), surfacefill::TextureFileMask(), 40012)
 {
-    SetupFixedDialog(this, QStringLiteral("Load Texture Image"), 720, 440);
-
-    // The file chooser lives inside the browser, beside the example.
-    mFiles = new QFileDialog(this, QString(), QString());
-    mFiles->setObjectName(QStringLiteral("Files"));
-    mFiles->setWindowFlags(Qt::Widget);
-    mFiles->setOption(QFileDialog::DontUseNativeDialog);
-    mFiles->setFileMode(QFileDialog::ExistingFile);
-    QStringList patterns;
-    for (const QString &p : FileMask.split(QLatin1Char(';')))
-        patterns << p << p.toLower();
-    mFiles->setNameFilter(QStringLiteral("Textures (%1)").arg(patterns.join(QLatin1Char(' '))));
-    mFiles->setGeometry(4, 4, 520, 392);
-    // The browser's own buttons accept; the chooser's are hidden.
-    for (QPushButton *b : mFiles->findChildren<QPushButton *>())
-        b->hide();
-    connect(mFiles, &QFileDialog::currentChanged, this, [this](const QString &path) {
-        if (QFileInfo(path).isFile())
-            SelectFile(path);
-    });
-    connect(mFiles, &QFileDialog::fileSelected, this, [this](const QString &path) {
-        SelectFile(path);
-        accept();
-    });
-
-    auto *frame = new QFrame(this);
-    frame->setObjectName(QStringLiteral("ExampleFrame"));
-    frame->setFrameShape(QFrame::StyledPanel);
-    frame->setGeometry(532, 8, 180, 180);
-    frame->setAutoFillBackground(true);
-    QPalette pal = frame->palette();
+    QWidget *area = PreviewArea();
+    area->setAutoFillBackground(true);
+    QPalette pal = area->palette();
     pal.setColor(QPalette::Window, Qt::white);
-    frame->setPalette(pal);
+    area->setPalette(pal);
     mExample = new TSuperShape();
-    mExample->setParent(frame);
-    mExample->SetBounds(10, 10, 160, 160);
+    mExample->setParent(area);
+    const int side = std::min(area->width(), area->height()) - 8;
+    mExample->SetBounds((area->width() - side) / 2, 4, side, side);
     mExample->SetSurfaceType(TSuperShape::stBrushImage);
     mExample->show();
-
-    mButtons = new TDialogButtonStrip(this, 40012);
-    mButtons->setGeometry(0, 400, 720, 40);
-    PlaceDialog(this);
-}
-
-TGBrushImageBrowser::~TGBrushImageBrowser()
-{
-    QDir::setCurrent(mCurrentDir);
 }
 
 QString TGBrushImageBrowser::StartPath(const QString &lastFile)
@@ -74,25 +32,21 @@ QString TGBrushImageBrowser::StartPath(const QString &lastFile)
 
 void TGBrushImageBrowser::Open(const QString &lastFile)
 {
-    const QString start = StartPath(lastFile);
-    const QFileInfo info(start);
-    if (info.isFile()) {
-        mFiles->setDirectory(info.absolutePath());
-        mFiles->selectFile(info.fileName());
-        SelectFile(info.absoluteFilePath());
-    } else {
-        mFiles->setDirectory(start);
-    }
+    OpenAt(StartPath(lastFile));
 }
 
-void TGBrushImageBrowser::SelectFile(const QString &path)
+void TGBrushImageBrowser::FileSelected(const QString &path)
 {
+    mFileName.clear();
+    if (path.isEmpty()) {
+        mExample->SetImage(nullptr);
+        return;
+    }
     QString error;
     if (mExample->LoadTextureFile(path, &error)) {
         mFileName = QFileInfo(path).absoluteFilePath();
         return;
     }
-    mFileName.clear();
     // Only a damaged bitmap is reported; other failures just empty the example.
     if (error == QLatin1String("Error loading file!"))
         ErrorBox(error, this);

@@ -6,6 +6,9 @@
 #include "controls/DialogSupport.h"
 #include "objects/graphic/Gsshape.h"
 #include "objects/graphic/Gssprop.h"
+#include "objects/graphic/Gbimageb.h"
+#include "storage/AppPaths.h"
+#include <QMessageBox>
 #include "controls/SpinEdit.h"
 
 #include <QComboBox>
@@ -126,6 +129,7 @@ private Q_SLOTS:
     void dialogPanels_data();
     void dialogPanels();
     void dialogEdits();
+    void textureBrowser();
 };
 
 void SuperShapeTest::rects_data()
@@ -553,6 +557,54 @@ void SuperShapeTest::dialogEdits()
     QVERIFY(!o.EditProperties());
     SetDialogRunner(nullptr);
     QCOMPARE(o.Shape(), gstDiamond);
+}
+
+void SuperShapeTest::textureBrowser()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("bmbrush"));
+    const QString library = dir.filePath("bmbrush");
+    auto put = [](const QString &path, const QByteArray &bytes) {
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+    };
+    put(library + "/good.bmp", graphics::EncodeBmp(checker(12, 6)));
+    put(library + "/bad.BMP", QByteArray("BM not a bitmap"));
+    put(library + "/notes.txt", QByteArray("text"));
+    const QString elsewhere = dir.filePath("other.bmp");
+    put(elsewhere, graphics::EncodeBmp(checker(4, 4)));
+    AppPaths::SetProgramDirOverride(dir.path());
+
+    // The last file when it still exists, else the library folder.
+    QCOMPARE(TGBrushImageBrowser::StartPath(elsewhere), elsewhere);
+    QCOMPARE(QFileInfo(TGBrushImageBrowser::StartPath(dir.filePath("gone.bmp"))).absoluteFilePath(),
+             QFileInfo(library).absoluteFilePath());
+
+    QStringList boxes;
+    SetDialogRunner([&boxes](QDialog &d) {
+        boxes << static_cast<QMessageBox &>(d).text();
+        return int(QMessageBox::Ok);
+    });
+    {
+        TGBrushImageBrowser browser;
+        browser.Open(QString());
+        QCOMPARE(browser.FileNames(), QStringList({"bad.BMP", "good.bmp"}));
+        QVERIFY(browser.SelectFile("good.bmp"));
+        QCOMPARE(browser.Texture().Size(), QSize(12, 6));
+        QCOMPARE(browser.FileName(), QFileInfo(library + "/good.bmp").absoluteFilePath());
+        QVERIFY(boxes.isEmpty());
+        QVERIFY(browser.SelectFile("bad.BMP"));
+        QVERIFY(browser.Texture().IsEmpty());
+        QVERIFY(browser.FileName().isEmpty());
+        QCOMPARE(boxes, QStringList({"Error loading file!"}));
+
+        TGBrushImageBrowser again;
+        again.Open(elsewhere);
+        QCOMPARE(again.Texture().Size(), QSize(4, 4));
+    }
+    SetDialogRunner(nullptr);
+    AppPaths::SetProgramDirOverride(QString());
 }
 
 QTEST_MAIN(SuperShapeTest)
