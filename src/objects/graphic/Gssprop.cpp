@@ -72,14 +72,14 @@ QGroupBox *panel(QWidget *parent, const char *name, const QString &title)
 TSuperShapeProperties::TSuperShapeProperties(QWidget *parent)
     : QDialog(parent), mLastTexture(std::make_unique<TBitmap>())
 {
-    SetupFixedDialog(this, QStringLiteral("Super Shape Properties"), 560, 470);
+    SetupFixedDialog(this, QStringLiteral("Super Shape Properties"), 560, 520);
     QFont f(QStringLiteral("Arial"));
     f.setPixelSize(11);
     setFont(f);
 
     SampleArea = new QScrollArea(this);
     SampleArea->setObjectName(QStringLiteral("SampleArea"));
-    SampleArea->setGeometry(8, 8, 260, 414);
+    SampleArea->setGeometry(8, 8, 260, 464);
     SampleArea->setWidgetResizable(false);
     auto *area = new QWidget();
     area->setAutoFillBackground(true);
@@ -94,7 +94,7 @@ TSuperShapeProperties::TSuperShapeProperties(QWidget *parent)
     mSample->show();
 
     auto *fields = new QWidget(this);
-    fields->setGeometry(276, 4, 278, 424);
+    fields->setGeometry(276, 4, 278, 474);
     auto *column = new QVBoxLayout(fields);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(4);
@@ -182,7 +182,7 @@ TSuperShapeProperties::TSuperShapeProperties(QWidget *parent)
     column->addStretch();
 
     Buttons = new TDialogButtonStrip(this, 40011);
-    Buttons->setGeometry(0, 470 - 40, 560, 40);
+    Buttons->setGeometry(0, 520 - 40, 560, 40);
 
     connect(ShapeBox, &QComboBox::currentIndexChanged, this, [this](int i) {
         if (mLoading || i < 0)
