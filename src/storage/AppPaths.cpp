@@ -101,6 +101,15 @@ QString DataFilePath(const QString &name)
     return ExecutableDir() + name;
 }
 
+QString DataDirPath(const QString &name)
+{
+    QString path = DataFolderPath(name);
+    if (path.isEmpty())
+        return ExecutableDir() + name;
+    path.chop(1);
+    return path;
+}
+
 void SetProgramDirOverride(const QString &dir)
 {
     gOverride = dir;

@@ -39,6 +39,10 @@ QStringList DataDirs();
 // regard to case), with a trailing "/"; empty when none does.
 QString DataFolderPath(const QString &name);
 
+// Full path of the read-only data folder name, looked for in the same
+// places as DataFilePath(); the path beside the executable when none exists.
+QString DataDirPath(const QString &name);
+
 // Redirects ProgramDir() (and the first place DataFilePath() looks) to dir;
 // an empty dir ends the override. The environment variable QM_PROGRAM_DIR
 // does the same for a whole run and is used when no override is set here.

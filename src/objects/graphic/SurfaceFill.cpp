@@ -1,0 +1,337 @@
+#include "objects/graphic/SurfaceFill.h"
+
+#include "controls/Fonts.h"  // MulDiv
+#include "print/engine/Canvas.h"
+#include "storage/Pictures.h"
+
+#include <QFileInfo>
+
+#include <QPainter>
+
+#include <algorithm>
+#include <mutex>
+
+const TIdentList FillDirectionIdents = {"gdUp", "gdDown", "gdLeft", "gdRight"};
+
+namespace surfacefill {
+
+Ends GradientEnds(TFillDirection d, TColor from, TColor to)
+{
+    const QRgb f = CanvasColor(from).rgb(), t = CanvasColor(to).rgb();
+    if (d == gdDown || d == gdRight)
+        return {f, t};
+    return {t, f};
+}
+
+int BandEdge(int i, int extent)
+{
+    return MulDiv(i, extent, Bands);
+}
+
+QRgb BandColor(int i, QRgb start, QRgb end)
+{
+    auto channel = [i](int s, int e) { return (s + MulDiv(i, e - s, Bands - 1)) & 0xFF; };
+    return qRgb(channel(qRed(start), qRed(end)), channel(qGreen(start), qGreen(end)),
+                channel(qBlue(start), qBlue(end)));
+}
+
+namespace {
+
+// One line of band colours, `length` pixels long.
+void fillLine(QRgb *line, int length, Ends ends)
+{
+    for (int i = 0; i < Bands; ++i) {
+        const int a = std::clamp(BandEdge(i, length), 0, length);
+        const int b = std::clamp(BandEdge(i + 1, length), 0, length);
+        std::fill(line + a, line + b, BandColor(i, ends.start, ends.end));
+    }
+}
+
+}  // namespace
+
+QImage GradientStrip(QSize size, TFillDirection d, TColor from, TColor to)
+{
+    if (size.width() <= 0 || size.height() <= 0)
+        return {};
+    const bool columns = BandsAreColumns(d);
+    const int length = std::min(columns ? size.width() : size.height(), MaxStripLength);
+    QImage strip(columns ? QSize(length, 1) : QSize(1, length), QImage::Format_RGB32);
+    if (strip.isNull())
+        return {};
+    const Ends ends = GradientEnds(d, from, to);
+    if (columns) {
+        fillLine(reinterpret_cast<QRgb *>(strip.scanLine(0)), length, ends);
+    } else {
+        std::vector<QRgb> line(size_t(length), 0);
+        fillLine(line.data(), length, ends);
+        for (int y = 0; y < length; ++y)
+            *reinterpret_cast<QRgb *>(strip.scanLine(y)) = line[size_t(y)];
+    }
+    return strip;
+}
+
+QImage GradientBitmap(QSize size, TFillDirection d, TColor from, TColor to)
+{
+    const QImage strip = GradientStrip(size, d, from, to);
+    if (strip.isNull())
+        return {};
+    const QSize bounded(std::min(size.width(), MaxStripLength), std::min(size.height(), MaxStripLength));
+    QImage bitmap(bounded, QImage::Format_RGB32);
+    if (bitmap.isNull())
+        return {};
+    QPainter p(&bitmap);
+    p.fillRect(bitmap.rect(), QBrush(strip));
+    return bitmap;
+}
+
+void FillGradientBands(QPainter &p, const QRect &area, TFillDirection d, TColor from, TColor to)
+{
+    if (area.isEmpty())
+        return;
+    const Ends ends = GradientEnds(d, from, to);
+    const bool columns = BandsAreColumns(d);
+    const int extent = columns ? area.width() : area.height();
+    for (int i = 0; i < Bands; ++i) {
+        const int a = BandEdge(i, extent), b = BandEdge(i + 1, extent);
+        if (b <= a)
+            continue;
+        const QRect band = columns ? QRect(area.left() + a, area.top(), b - a, area.height())
+                                   : QRect(area.left(), area.top() + a, area.width(), b - a);
+        p.fillRect(band, QColor::fromRgb(BandColor(i, ends.start, ends.end)));
+    }
+}
+
+void TileFill(QPainter &p, const QPainterPath &path, const QImage &image, QSizeF tile, QPointF origin)
+{
+    if (image.isNull() || image.width() <= 0 || image.height() <= 0 || tile.width() <= 0
+        || tile.height() <= 0)
+        return;
+    QBrush brush(image);
+    QTransform t;
+    t.translate(origin.x(), origin.y());
+    if (tile != QSizeF(image.size()))
+        t.scale(tile.width() / image.width(), tile.height() / image.height());
+    brush.setTransform(t);
+    p.fillPath(path, brush);
+}
+
+namespace {
+
+// Larger tiles made of a texture repeated, kept so that every label of a
+// print run draws the same image. A few entries cover the textures of one
+// design.
+struct RepeatCache
+{
+    struct Entry
+    {
+        qint64 key;
+        QSize repeat;
+        QImage image;
+    };
+    std::mutex lock;
+    std::vector<Entry> entries;
+
+    QImage get(const QImage &source, QSize repeat)
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        for (const Entry &e : entries)
+            if (e.key == source.cacheKey() && e.repeat == repeat)
+                return e.image;
+        QImage big(source.width() * repeat.width(), source.height() * repeat.height(), source.format());
+        if (big.isNull())
+            return source;
+        QPainter p(&big);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        for (int y = 0; y < repeat.height(); ++y)
+            for (int x = 0; x < repeat.width(); ++x)
+                p.drawImage(x * source.width(), y * source.height(), source);
+        p.end();
+        if (entries.size() >= 8)
+            entries.erase(entries.begin());
+        entries.push_back({source.cacheKey(), repeat, big});
+        return big;
+    }
+};
+
+RepeatCache &repeatCache()
+{
+    static RepeatCache cache;
+    return cache;
+}
+
+struct ScaledCache
+{
+    std::mutex lock;
+    qint64 key = 0;
+    QImage image;
+};
+
+}  // namespace
+
+QImage DrawableTexture(const QImage &texture)
+{
+    if (texture.isNull() || texture.width() <= 0 || texture.height() <= 0)
+        return {};
+    if (texture.width() <= MaxTextureSide && texture.height() <= MaxTextureSide)
+        return texture;
+    static ScaledCache cache;
+    std::lock_guard<std::mutex> guard(cache.lock);
+    if (cache.key != texture.cacheKey() || cache.image.isNull()) {
+        cache.image = texture.scaled(std::min(texture.width(), MaxTextureSide),
+                                     std::min(texture.height(), MaxTextureSide));
+        cache.key = texture.cacheKey();
+    }
+    return cache.image;
+}
+
+void PrintTiles(QPainter &p, const QRect &area, const QImage &image, QSize tile, int overlap)
+{
+    if (image.isNull() || area.isEmpty() || tile.width() <= 0 || tile.height() <= 0)
+        return;
+    QImage source = image;
+    const qint64 across = (qint64(area.width()) + tile.width() - 1) / tile.width();
+    const qint64 down = (qint64(area.height()) + tile.height() - 1) / tile.height();
+    if (across * down > MaxPrintTiles) {
+        // Repeat the texture into a larger tile: the same pixels, fewer images drawn.
+        const int rx = int(std::clamp<qint64>(across / 32 + 1, 1, std::max(1, 2048 / image.width())));
+        const int ry = int(std::clamp<qint64>(down / 32 + 1, 1, std::max(1, 2048 / image.height())));
+        source = repeatCache().get(image, QSize(rx, ry));
+        tile = QSize(tile.width() * (source.width() / image.width()),
+                     tile.height() * (source.height() / image.height()));
+    }
+    p.save();
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    int drawn = 0;
+    for (qint64 y = area.top(); y < area.top() + qint64(area.height()); y += tile.height())
+        for (qint64 x = area.left(); x < area.left() + qint64(area.width()); x += tile.width()) {
+            if (++drawn > 4 * MaxPrintTiles)
+                break;
+            p.drawImage(QRect(int(x), int(y), tile.width() + overlap, tile.height() + overlap), source,
+                        source.rect());
+        }
+    p.restore();
+}
+
+QString TextureFileMask()
+{
+    return QStringLiteral("*.BMP;*.JPG;*.JIF;*.ICO");
+}
+
+std::unique_ptr<TBitmap> LoadTextureFile(const QString &path, QString *error)
+{
+    const QString ext = QFileInfo(path).suffix().toUpper();
+    auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return nullptr;
+    };
+    if (ext != QLatin1String("BMP") && ext != QLatin1String("JPG") && ext != QLatin1String("JIF")
+        && ext != QLatin1String("ICO"))
+        return fail(QStringLiteral("Not a texture file (BMP, JPG, JIF or ICO)"));
+    LoadedPicture loaded = LoadPictureFile(path);
+    const QString bmpError = QStringLiteral("Error loading file!");
+    if (!loaded.graphic)
+        return fail(ext == QLatin1String("BMP") ? bmpError
+                    : loaded.error.isEmpty()    ? QStringLiteral("Not a picture file")
+                                                : loaded.error);
+    auto bitmap = std::make_unique<TBitmap>();
+    try {
+        if (const auto *b = dynamic_cast<const TBitmap *>(loaded.graphic.get()))
+            bitmap->LoadData(b->SaveData());
+        else
+            bitmap->SetImage(loaded.graphic->ToImage());
+    } catch (const EStreamError &e) {
+        return fail(ext == QLatin1String("BMP") ? bmpError : e.message());
+    }
+    if (bitmap->IsEmpty() || bitmap->Image().isNull())
+        return fail(ext == QLatin1String("BMP") ? bmpError : QStringLiteral("Not a picture file"));
+    return bitmap;
+}
+
+QPen OutlinePen(TColor color, TPenStyle style, double width)
+{
+    QPen pen(CanvasColor(color));
+    pen.setWidthF(std::clamp(width, 0.0, double(drawlimits::MaxPenWidth)));
+    pen.setStyle(QtPenStyle(style));
+    pen.setJoinStyle(Qt::RoundJoin);
+    pen.setCapStyle(Qt::RoundCap);
+    return pen;
+}
+
+namespace {
+
+void paintShadow(QPainter &p, const TSurfaceLayers &l)
+{
+    if (!l.shadow || l.shadowPath.isEmpty())
+        return;
+    p.setPen(l.shadowPen);
+    p.setBrush(CanvasColor(l.shadowColor));
+    p.drawPath(l.shadowPath);
+}
+
+void paintOutline(QPainter &p, const TSurfaceLayers &l)
+{
+    if (!l.outline || l.path.isEmpty() || l.outlinePen.style() == Qt::NoPen)
+        return;
+    p.setPen(l.outlinePen);
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(l.path);
+}
+
+}  // namespace
+
+void PaintScreen(QPainter &p, const TSurfaceLayers &l)
+{
+    p.save();
+    paintShadow(p, l);
+    if (!l.path.isEmpty()) {
+        switch (l.fill) {
+        case TFillKind::None: break;
+        case TFillKind::Solid: p.fillPath(l.path, CanvasColor(l.solidColor)); break;
+        case TFillKind::Texture: {
+            const QImage texture = DrawableTexture(l.texture);
+            // A scaled-down copy stands for the whole texture: the tile keeps its size.
+            if (!texture.isNull())
+                TileFill(p, l.path, texture, l.tileSize.isEmpty() ? QSizeF(l.texture.size()) : l.tileSize,
+                         l.area.topLeft());
+            break;
+        }
+        case TFillKind::Gradient: {
+            const QImage strip = GradientStrip(l.area.size(), l.direction, l.fromColor, l.toColor);
+            if (!strip.isNull())
+                TileFill(p, l.path, strip, QSizeF(strip.size()), l.area.topLeft());
+            break;
+        }
+        }
+    }
+    paintOutline(p, l);
+    p.restore();
+}
+
+void PaintPrint(QPainter &p, const TSurfaceLayers &l, int tileOverlap)
+{
+    p.save();
+    paintShadow(p, l);
+    if (!l.path.isEmpty() && l.fill != TFillKind::None) {
+        p.save();
+        p.setClipPath(l.path, Qt::IntersectClip);
+        switch (l.fill) {
+        case TFillKind::None: break;
+        case TFillKind::Solid: p.fillRect(l.area, CanvasColor(l.solidColor)); break;
+        case TFillKind::Texture: {
+            const QImage texture = DrawableTexture(l.texture);
+            const QSize tile(qRound(l.tileSize.width()), qRound(l.tileSize.height()));
+            PrintTiles(p, l.area, texture, tile, tileOverlap);
+            break;
+        }
+        case TFillKind::Gradient:
+            FillGradientBands(p, l.area, l.direction, l.fromColor, l.toColor);
+            break;
+        }
+        p.restore();
+    }
+    paintOutline(p, l);
+    p.restore();
+}
+
+}  // namespace surfacefill
