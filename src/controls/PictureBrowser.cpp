@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStorageInfo>
+#include <QTimer>
 #include <QTreeView>
 
 namespace {
@@ -111,6 +112,16 @@ TPictureBrowserBase::TPictureBrowserBase(QWidget *parent, const QString &caption
     connect(mDirectories, &QTreeView::clicked, this,
             [this](const QModelIndex &index) { SetFolder(mFolderModel->filePath(index)); });
     connect(mFiles, &QListWidget::itemSelectionChanged, this, [this] { selectionChanged(); });
+    // The folder model reads and sorts folders in the background, moving
+    // the rows after the tree was scrolled: for half a second after the
+    // folder changes (or the dialog shows) it is brought into view again.
+    mRevealTimer = new QTimer(this);
+    mRevealTimer->setInterval(50);
+    connect(mRevealTimer, &QTimer::timeout, this, [this] {
+        revealFolder();
+        if (++mRevealTries >= 10)
+            mRevealTimer->stop();
+    });
 
     fillDrives();
     SetFolder(mStartDirectory);
@@ -198,6 +209,7 @@ bool TPictureBrowserBase::SetFolder(const QString &folder)
     if (drive >= 0)
         mDrives->setCurrentIndex(drive);
     showFolderInTree();
+    revealAgain();
     RefreshFiles();
     return true;
 }
@@ -207,12 +219,28 @@ void TPictureBrowserBase::showFolderInTree()
     const int drive = mDrives->currentIndex();
     const QString root = drive >= 0 ? mDrives->itemData(drive).toString() : QDir::rootPath();
     mDirectories->setRootIndex(mFolderModel->index(root));
+    revealFolder();
+}
+
+void TPictureBrowserBase::revealFolder()
+{
     const QModelIndex here = mFolderModel->index(mFolder);
     if (!here.isValid())
         return;
-    mDirectories->setCurrentIndex(here);
+    for (QModelIndex up = here.parent(); up.isValid(); up = up.parent())
+        mDirectories->expand(up);
     mDirectories->expand(here);
-    mDirectories->scrollTo(here);
+    mDirectories->setCurrentIndex(here);
+    // Lay the rows out now, or the scroll range is still the old one.
+    static_cast<QAbstractItemView *>(mDirectories)->doItemsLayout();
+    mDirectories->scrollTo(here, QAbstractItemView::PositionAtCenter);
+}
+
+void TPictureBrowserBase::revealAgain()
+{
+    mRevealTries = 0;
+    if (isVisible())
+        mRevealTimer->start();
 }
 
 void TPictureBrowserBase::RefreshFiles()
@@ -282,3 +310,9 @@ void TPictureBrowserBase::selectionChanged()
 }
 
 void TPictureBrowserBase::FileSelected(const QString &) {}
+
+void TPictureBrowserBase::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    revealAgain();
+}

@@ -16,6 +16,7 @@ class QFileSystemModel;
 class QFrame;
 class QListWidget;
 class QPushButton;
+class QTimer;
 class QTreeView;
 
 class TPictureBrowserBase : public QDialog
@@ -79,11 +80,14 @@ protected:
     // entered again while it runs (a message box it shows cannot start a
     // second load).
     virtual void FileSelected(const QString &path);
+    void showEvent(QShowEvent *event) override;
 
 private:
     void fillDrives();
     void driveChosen(int index);
     void showFolderInTree();
+    void revealFolder();
+    void revealAgain();
     void selectionChanged();
 
     QString mMask;
@@ -91,6 +95,8 @@ private:
     QString mStartDirectory;
     QString mFolder;
     bool mLoading = false;
+    QTimer *mRevealTimer = nullptr;
+    int mRevealTries = 0;
     QComboBox *mDrives;
     QTreeView *mDirectories;
     QFileSystemModel *mFolderModel;
