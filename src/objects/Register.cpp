@@ -3,6 +3,7 @@
 #include "objects/graphic/Gimage.h"
 #include "objects/graphic/Glines.h"
 #include "objects/graphic/Glshapes.h"
+#include "objects/graphic/gsstext.h"
 #include "objects/text/Gpcirct.h"
 #include "objects/text/Gpclabel.h"
 #include "objects/text/Gplabel.h"
@@ -24,5 +25,6 @@ void RegisterLabelClasses()
     registry.Register("TGMultiLineLabel", [](TComponent *owner) { return new TGMultiLineLabel(owner); });
     registry.Register("TGPCircleText", [](TComponent *owner) { return new TGPCircleText(owner); });
     registry.Register("TGImage", [](TComponent *owner) { return new TGImage(owner); });
+    registry.Register("TGSuperText", [](TComponent *owner) { return new TGSuperText(owner); });
     RegisterPictureClasses();
 }
