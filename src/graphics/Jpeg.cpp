@@ -4,7 +4,6 @@
 
 #include <csetjmp>
 #include <cstdio>
-#include <vector>
 
 #include <jpeglib.h>
 
@@ -40,20 +39,13 @@ void emitMessage(j_common_ptr info, int level)
 
 void outputMessage(j_common_ptr) {}
 
-// CMYK and YCCK files (Adobe's inverted form) as RGB: libjpeg cannot
-// quantise them, so they are quantised here through Qt after conversion.
-QImage cmykToRgb(const std::vector<JSAMPLE> &pixels, int w, int h)
+// A CMYK palette entry as RGB, rounded as libjpeg's own CMYK output is
+// turned into RGB: the samples are in Adobe's inverted form (255 is no
+// ink), so each colour is the product of its sample and the black one.
+QRgb cmykColor(int c, int m, int y, int k)
 {
-    QImage image(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y) {
-        auto *out = reinterpret_cast<QRgb *>(image.scanLine(y));
-        const JSAMPLE *p = pixels.data() + size_t(y) * w * 4;
-        for (int x = 0; x < w; ++x, p += 4) {
-            const int k = p[3];
-            out[x] = qRgb(p[0] * k / 255, p[1] * k / 255, p[2] * k / 255);
-        }
-    }
-    return image;
+    auto mul = [k](int v) { return int(double(v) * k / 255.0 + 0.5); };
+    return qRgb(mul(c), mul(m), mul(y));
 }
 
 }  // namespace
@@ -73,7 +65,6 @@ JpegResult DecodeJpeg(QByteArrayView file)
     err.base.output_message = outputMessage;
     // Everything that must outlive a jump back here is declared above it.
     QImage image;
-    std::vector<JSAMPLE> cmyk;
     if (setjmp(err.escape)) {
         jpeg_destroy_decompress(&cinfo);
         result.error = QString::fromLocal8Bit(err.message);
@@ -91,51 +82,51 @@ JpegResult DecodeJpeg(QByteArrayView file)
     const bool fourChannel = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.dct_method = JDCT_ISLOW;
     cinfo.do_fancy_upsampling = TRUE;
+    cinfo.quantize_colors = TRUE;
+    cinfo.desired_number_of_colors = 256;
+    cinfo.dither_mode = JDITHER_FS;
     if (fourChannel) {
+        // libjpeg turns CMYK into nothing but CMYK, and its two-pass
+        // quantiser takes three components only: its one-pass quantiser
+        // dithers the four inks, and the palette is turned into RGB.
         cinfo.out_color_space = JCS_CMYK;
+        cinfo.two_pass_quantize = FALSE;
     } else {
         cinfo.out_color_space = JCS_RGB;
-        cinfo.quantize_colors = TRUE;
-        cinfo.desired_number_of_colors = 256;
         cinfo.two_pass_quantize = TRUE;
-        cinfo.dither_mode = JDITHER_FS;
     }
     jpeg_start_decompress(&cinfo);
     const int w = int(cinfo.output_width), h = int(cinfo.output_height);
-    if (fourChannel) {
-        cmyk.resize(size_t(w) * h * 4);
-        while (cinfo.output_scanline < cinfo.output_height) {
-            JSAMPROW row = cmyk.data() + size_t(cinfo.output_scanline) * w * 4;
-            jpeg_read_scanlines(&cinfo, &row, 1);
-        }
-    } else {
-        image = QImage(w, h, QImage::Format_Indexed8);
-        if (image.isNull()) {
-            jpeg_destroy_decompress(&cinfo);
-            result.error = QStringLiteral("Insufficient memory");
-            return result;
-        }
-        while (cinfo.output_scanline < cinfo.output_height) {
-            JSAMPROW row = image.scanLine(int(cinfo.output_scanline));
-            jpeg_read_scanlines(&cinfo, &row, 1);
-        }
-        QList<QRgb> colors;
-        for (int i = 0; i < cinfo.actual_number_of_colors; ++i)
-            colors.append(qRgb(cinfo.colormap[0][i], cinfo.colormap[1][i], cinfo.colormap[2][i]));
-        image.setColorTable(colors);
+    image = QImage(w, h, QImage::Format_Indexed8);
+    if (image.isNull()) {
+        jpeg_destroy_decompress(&cinfo);
+        result.error = QStringLiteral("Insufficient memory");
+        return result;
     }
-    const bool adobeInverted = cinfo.saw_Adobe_marker;
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW row = image.scanLine(int(cinfo.output_scanline));
+        jpeg_read_scanlines(&cinfo, &row, 1);
+    }
+    // Without Adobe's marker the CMYK samples are ink amounts, the
+    // opposite of the inverted form.
+    const bool inverted = !fourChannel || cinfo.saw_Adobe_marker;
+    QList<QRgb> colors;
+    for (int i = 0; i < cinfo.actual_number_of_colors; ++i) {
+        if (!fourChannel) {
+            colors.append(qRgb(cinfo.colormap[0][i], cinfo.colormap[1][i], cinfo.colormap[2][i]));
+            continue;
+        }
+        int v[4];
+        for (int c = 0; c < 4; ++c)
+            v[c] = inverted ? cinfo.colormap[c][i] : 255 - cinfo.colormap[c][i];
+        colors.append(cmykColor(v[0], v[1], v[2], v[3]));
+    }
+    image.setColorTable(colors);
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
     if (err.warned) {
         result.error = QStringLiteral("There are warnings");
         return result;
-    }
-    if (fourChannel) {
-        if (!adobeInverted)
-            for (JSAMPLE &v : cmyk)
-                v = JSAMPLE(255 - v);
-        image = cmykToRgb(cmyk, w, h).convertToFormat(QImage::Format_Indexed8, Qt::DiffuseDither);
     }
     result.image = image;
     return result;

@@ -404,11 +404,11 @@ void Player::arc(const QRectF &box, QPointF start, QPointF end, ArcKind kind)
     if (sweep <= 0)
         sweep += 360;
     QPainterPath p;
+    // A pie starts at the centre: arcTo() joins it to the start of the arc.
     if (kind == Pie)
         p.moveTo(c);
-    p.arcMoveTo(r, a1 * 180 / M_PI);
-    if (kind == Pie)
-        p.lineTo(p.currentPosition());
+    else
+        p.arcMoveTo(r, a1 * 180 / M_PI);
     p.arcTo(r, a1 * 180 / M_PI, sweep);
     if (kind != Arc)
         p.closeSubpath();
@@ -518,7 +518,17 @@ void Player::image(const QRectF &dst, const QImage &img, QRectF src, quint32 rop
         * QTransform::fromTranslate(dst.x(), dst.y()) * t;
     mPainter.setTransform(t);
     mPainter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    mPainter.drawImage(src.topLeft(), img, src);
+    if (src == QRectF(img.rect())) {
+        mPainter.drawImage(QPointF(0, 0), img);
+        return;
+    }
+    // Part of the bitmap: the whole image drawn through a clip, because a
+    // PDF writer handed a part copies it into a new image every time, and
+    // the page would then carry one copy a label.
+    mPainter.save();
+    mPainter.setClipRect(src, Qt::IntersectClip);
+    mPainter.drawImage(QPointF(0, 0), img);
+    mPainter.restore();
 }
 
 void Player::applyClip()

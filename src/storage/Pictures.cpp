@@ -81,6 +81,7 @@ void TMetafile::LoadData(const QByteArray &data)
     if (bytes.isEmpty()) {
         mBytes.clear();
         mInfo = {};
+        mImages.clear();
         Changed();
         return;
     }
@@ -89,7 +90,7 @@ void TMetafile::LoadData(const QByteArray &data)
 
 void TMetafile::Draw(QPainter &painter, const QRectF &target) const
 {
-    graphics::PlayMetafile(mBytes, painter, target);
+    graphics::PlayMetafile(mBytes, painter, target, &mImages);
 }
 
 void TMetafile::LoadFromBytes(const QByteArray &bytes)
@@ -106,6 +107,7 @@ void TMetafile::LoadFromBytes(const QByteArray &bytes)
     }
     mBytes = kept;
     mInfo = info;
+    mImages.clear();
     Changed();
 }
 

@@ -31,6 +31,9 @@ public:
 private:
     QByteArray mBytes;
     graphics::MetafileInfo mInfo;
+    // The bitmaps of the records, decoded once and handed to the painter
+    // as the same images at every play, so a print run embeds each once.
+    mutable graphics::MetafileImageCache mImages;
 };
 
 // An icon as its .ICO file image (its own data, with no size before it).

@@ -3,7 +3,10 @@
 
 #include "DesignFixture.h"
 
+#include "../graphics/MetafileFiles.h"
+
 #include "controls/DialogSupport.h"
+#include "objects/graphic/Gimage.h"
 #include "storage/AppPaths.h"
 #include "storage/Filer.h"
 #include "storage/Stream.h"
@@ -104,6 +107,8 @@ private Q_SLOTS:
     void unwritableClipboard();
     void panelRemovesOnlyItsOwnClipboard_data();
     void panelRemovesOnlyItsOwnClipboard();
+    void pictureCopiedAndPasted_data();
+    void pictureCopiedAndPasted();
 
 private:
     QString clipboard() const { return QDir(mDir.path()).filePath(QStringLiteral("Clipbrd.tmp")); }
@@ -448,6 +453,54 @@ void ClipboardTest::panelRemovesOnlyItsOwnClipboard()
             QVERIFY(f.panel->CopyObject(f.panel->Objects().first()));
     }
     QCOMPARE(QFile::exists(clipboard()), !copied);
+}
+
+void ClipboardTest::pictureCopiedAndPasted_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("file");
+    QImage image(33, 17, QImage::Format_RGB32);
+    image.fill(qRgb(10, 200, 90));
+    image.setPixel(3, 4, qRgb(255, 0, 0));
+    QTest::newRow("bitmap") << "p.bmp" << graphics::EncodeBmp(image);
+    picturefiles::WmfWriter wmf;
+    wmf.window(1000).solidBrush(0x0000FF).rec(0x041B, {800, 700, 100, 200});
+    QTest::newRow("metafile") << "p.wmf" << wmf.file();
+    picturefiles::EmfWriter emf;
+    emf.stretchDib(image, 0, 0, 500, 500);
+    QTest::newRow("enhanced metafile with a bitmap") << "p.emf" << emf.file();
+}
+
+// The clipboard file carries the picture itself: the pasted object holds the
+// same bytes, and the picture file is no longer needed.
+void ClipboardTest::pictureCopiedAndPasted()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, file);
+    const QString path = QDir(mDir.path()).filePath(name);
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(file);
+    }
+    TOwner owner;
+    DesignFixture f;
+    f.panel->SetObjectOwner(&owner);
+    auto *image = dynamic_cast<TGImage *>(f.addShape(QRect(10, 10, 60, 40), "TGImage"));
+    QVERIFY(image->TakePictureFile(path, true, false));
+    const QByteArray picture = image->Picture()->SaveData();
+    QVERIFY(picture.contains(name.endsWith(QLatin1String(".bmp")) ? file : file.right(file.size() / 2)));
+    QFile::remove(path);
+    f.frame()->AddToSelection(image);
+    QTest::keyClick(f.frame(), Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(f.panel, Qt::Key_V, Qt::ControlModifier);
+    const QList<TGGraphicControl *> all = f.panel->Objects();
+    QCOMPARE(all.size(), 2);
+    auto *pasted = dynamic_cast<TGImage *>(all.last());
+    QVERIFY(pasted && pasted != image);
+    QCOMPARE(pasted->Picture()->SaveData(), picture);
+    QCOMPARE(pasted->size(), image->size());
+    QVERIFY(mMessages.isEmpty());
 }
 
 QTEST_MAIN(ClipboardTest)

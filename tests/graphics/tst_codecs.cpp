@@ -11,6 +11,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cstdio>
+#include <vector>
+
+#include <jpeglib.h>
+
 using namespace picturefiles;
 using graphics::DecodeBmp;
 
@@ -55,6 +60,63 @@ QByteArray ppm(const QImage &image)
     return out;
 }
 
+// Ink bands 16 pixels wide, 32 high: cyan, magenta with yellow, half
+// black, none. `adobe` files store 255 - ink with Adobe's marker, as
+// Photoshop writes them; the others store the ink with no marker.
+const QList<QList<int>> InkBands{{255, 0, 0, 0}, {0, 255, 255, 0}, {0, 0, 0, 128}, {0, 0, 0, 0}};
+const QList<QRgb> BandColors{qRgb(0, 255, 255), qRgb(255, 0, 0), qRgb(127, 127, 127), qRgb(255, 255, 255)};
+
+QByteArray cmykJpeg(bool ycck, bool adobe)
+{
+    jpeg_compress_struct c{};
+    jpeg_error_mgr err{};
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    unsigned char *buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &buffer, &size);
+    c.image_width = 64;
+    c.image_height = 32;
+    c.input_components = 4;
+    c.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&c);
+    jpeg_set_colorspace(&c, ycck ? JCS_YCCK : JCS_CMYK);
+    jpeg_set_quality(&c, 95, TRUE);
+    c.write_Adobe_marker = adobe ? TRUE : FALSE;
+    jpeg_start_compress(&c, TRUE);
+    std::vector<JSAMPLE> row(64 * 4);
+    for (int x = 0; x < 64; ++x)
+        for (int k = 0; k < 4; ++k)
+            row[size_t(x * 4 + k)] = JSAMPLE(adobe ? 255 - InkBands[x / 16][k] : InkBands[x / 16][k]);
+    while (c.next_scanline < c.image_height) {
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&c, &r, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    QByteArray out(reinterpret_cast<const char *>(buffer), qsizetype(size));
+    free(buffer);
+    return out;
+}
+
+// The mean colour of a square of the picture.
+QRgb meanColor(const QImage &image, const QRect &r)
+{
+    qint64 sum[3] = {};
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QRgb c = image.pixel(x, y);
+            sum[0] += qRed(c), sum[1] += qGreen(c), sum[2] += qBlue(c);
+        }
+    const qint64 n = qint64(r.width()) * r.height();
+    return qRgb(int(sum[0] / n), int(sum[1] / n), int(sum[2] / n));
+}
+
+int colorDistance(QRgb a, QRgb b)
+{
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+}
+
 }  // namespace
 
 class TestCodecs : public QObject
@@ -76,6 +138,8 @@ private Q_SLOTS:
     void jpegMatchesDjpeg();
     void jpegFailures_data();
     void jpegFailures();
+    void jpegCmyk_data();
+    void jpegCmyk();
 };
 
 void TestCodecs::bmpVariants_data()
@@ -361,6 +425,47 @@ void TestCodecs::jpegFailures()
     QVERIFY(!r.error.isEmpty());
     if (!error.isEmpty())
         QCOMPARE(r.error, error);
+}
+
+void TestCodecs::jpegCmyk_data()
+{
+    QTest::addColumn<bool>("ycck");
+    QTest::addColumn<bool>("adobe");
+    QTest::newRow("CMYK, Adobe's inverted form") << false << true;
+    QTest::newRow("YCCK, Adobe's inverted form") << true << true;
+    QTest::newRow("CMYK ink amounts, no Adobe marker") << false << false;
+}
+
+// Four-ink files come out as 256-colour pictures whose colours average to
+// the inks' colours, and (for Adobe's form) to what djpeg makes of them.
+void TestCodecs::jpegCmyk()
+{
+    QFETCH(bool, ycck);
+    QFETCH(bool, adobe);
+    const QByteArray jpeg = cmykJpeg(ycck, adobe);
+    const graphics::JpegResult ours = graphics::DecodeJpeg(jpeg);
+    QVERIFY2(ours.ok(), qPrintable(ours.error));
+    QCOMPARE(ours.image.format(), QImage::Format_Indexed8);
+    QVERIFY(ours.image.colorCount() <= 256);
+    QCOMPARE(ours.image.size(), QSize(64, 32));
+    for (int band = 0; band < 4; ++band) {
+        const QRgb mean = meanColor(ours.image, QRect(band * 16 + 4, 4, 8, 24));
+        QVERIFY2(colorDistance(mean, BandColors[band]) <= 16,
+                 qPrintable(QStringLiteral("band %1: %2").arg(band).arg(mean, 8, 16)));
+    }
+    if (!adobe)
+        return;  // djpeg reads every four-ink file as inverted
+    if (QStandardPaths::findExecutable("djpeg").isEmpty())
+        QFAIL("djpeg (libjpeg-turbo-progs) is needed to check the JPEG decoder");
+    QImage theirs;
+    QVERIFY(theirs.loadFromData(run("djpeg", {"-pnm"}, jpeg), "PPM"));
+    QCOMPARE(theirs.size(), ours.image.size());
+    for (int y = 0; y < 32; y += 8)
+        for (int x = 0; x < 64; x += 8) {
+            const QRect block(x, y, 8, 8);
+            QVERIFY2(colorDistance(meanColor(ours.image, block), meanColor(theirs, block)) <= 16,
+                     qPrintable(QStringLiteral("block at %1, %2").arg(x).arg(y)));
+        }
 }
 
 QTEST_GUILESS_MAIN(TestCodecs)

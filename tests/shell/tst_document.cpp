@@ -1,16 +1,21 @@
 // The main window's document, preferences, recent files, start-up and
 // layout commands, driven through the real window with a scripted answer
 // for every dialog it opens and a program directory of its own.
+#include "../graphics/MetafileFiles.h"
+
 #include "design/GGraphc.h"
+#include "design/Gbasepnl.h"
 #include "layout/Edittpl.h"
 #include "layout/Loadtpl.h"
 #include "objects/Register.h"
+#include "objects/graphic/Gimage.h"
 #include "shell/IniFile.h"
 #include "shell/MRUList.h"
 #include "shell/Main.h"
 #include "storage/AppPaths.h"
 #include "storage/Filer.h"
 #include "storage/Gdiobj.h"
+#include "storage/Pictures.h"
 
 #include "controls/DialogSupport.h"
 
@@ -728,6 +733,24 @@ void TestDocument::damagedFileKeepsDesign_data()
     QTest::newRow("negative label height") << TGLabelObjectFiler::LabelFileBytes(&emptyPanel, negative);
     QTest::newRow("100000 across") << TGLabelObjectFiler::LabelFileBytes(&emptyPanel, many);
     QTest::newRow("truncated after the objects") << QByteArray("cut");  // filled in below
+
+    // A picture object whose metafile lost its placeable key.
+    TGBasePanel pictured;
+    auto *image = new TGImage;
+    image->SetParentComponent(&pictured);
+    image->FinishLoading();
+    picturefiles::WmfWriter wmf;
+    wmf.window(1000).solidBrush(0x0000FF).rec(0x041B, {800, 700, 100, 200});
+    auto metafile = std::make_unique<TMetafile>();
+    metafile->LoadFromBytes(wmf.file());
+    TPicture picture;
+    picture.SetGraphic(std::move(metafile));
+    image->SetPicture(picture);
+    QByteArray damagedPicture = TGLabelObjectFiler::LabelFileBytes(&pictured, TLabelLayout::Default());
+    const qsizetype key = damagedPicture.indexOf(picturefiles::le32(graphics::PlaceableKey));
+    QVERIFY(key > 0);
+    damagedPicture.replace(key, 4, QByteArray(4, '\0'));
+    QTest::newRow("damaged picture data") << damagedPicture;
 }
 
 void TestDocument::damagedFileKeepsDesign()

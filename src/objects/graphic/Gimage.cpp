@@ -1,11 +1,12 @@
 #include "objects/graphic/Gimage.h"
 
+#include "controls/DialogSupport.h"
 #include "controls/MessageBoxes.h"
+#include "objects/graphic/Gimageb.h"
 #include "print/engine/Report.h"
 #include "storage/Pictures.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QMenu>
 #include <QPainter>
 
@@ -219,9 +220,8 @@ void TGImage::PrintOnReport(TReport &report, double left, double top)
             g->Draw(p, QRectF(target));
             p.restore();
         }
-    } else {
-        return;  // an icon is shown, not printed
     }
+    // An icon is shown, not printed: only its frame prints.
     if (mBorderStyle == bsSingle) {
         report.Pen.Color = cl::Black;
         report.Pen.Style = psSolid;
@@ -246,10 +246,15 @@ bool TGImage::TakePictureFile(const QString &path, bool stretch, bool autoSize)
             ErrorBox(QStringLiteral("Error loading file!"), this);
         return false;
     }
+    TPicture chosen;
+    chosen.SetGraphic(std::move(loaded.graphic));
+    return TakePicture(chosen, stretch, autoSize);
+}
+
+bool TGImage::TakePicture(const TPicture &picture, bool stretch, bool autoSize)
+{
     try {
-        TPicture chosen;
-        chosen.SetGraphic(std::move(loaded.graphic));
-        mPicture->Assign(chosen);
+        mPicture->Assign(picture);
         mStretch = stretch;
         mAutoSize = autoSize;
         pictureChanged();
@@ -265,15 +270,17 @@ bool TGImage::TakePictureFile(const QString &path, bool stretch, bool autoSize)
 bool TGImage::LoadImage()
 {
     const QString current = QDir::currentPath();
-    QStringList patterns = PictureFilePatterns();
-    for (const QString &p : PictureFilePatterns())
-        patterns.append(p.toLower());
-    const QString path = QFileDialog::getOpenFileName(
-        this, QStringLiteral("Load Image File "), current,
-        QStringLiteral("Pictures (%1)").arg(patterns.join(QLatin1Char(' '))));
     bool taken = false;
-    if (!path.isEmpty())
-        taken = TakePictureFile(path, mStretch, mAutoSize);
+    {
+        TGImageBrowser browser(this);
+        browser.SetStretch(mStretch);
+        browser.SetAutoSize(mAutoSize);
+        // A file that failed to load leaves the preview empty; taking that
+        // would throw away the picture the object already shows.
+        if (ExecDialog(browser) == QDialog::Accepted && !browser.SelectedFile().isEmpty()
+            && !browser.PreviewPicture().IsEmpty())
+            taken = TakePicture(browser.PreviewPicture(), browser.Stretch(), browser.AutoSize());
+    }
     QDir::setCurrent(current);
     return taken && !mPicture->IsEmpty();
 }

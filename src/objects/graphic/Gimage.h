@@ -44,12 +44,17 @@ public:
     void PrintOnReport(TReport &report, double left, double top) override;
     bool EditNew() override;
 
-    // "Load Image From Disk": the picture file chooser; true when a picture
-    // was taken.
+    // "Load Image From Disk": the "Load Image File " browser, opened with
+    // the object's Stretch and AutoSize; true when a picture was taken. The
+    // program's current directory is the same afterwards.
     bool LoadImage();
     // The chosen file taken as the load operation does; false (after
     // "Error loading file!") when it fails.
     bool TakePictureFile(const QString &path, bool stretch, bool autoSize);
+    // A copy of the chosen picture taken with the browser's two boxes;
+    // false (after "Error loading file!", with the picture emptied) when
+    // the copy fails.
+    bool TakePicture(const TPicture &picture, bool stretch, bool autoSize);
 
 private:
     void pictureChanged();

@@ -1,16 +1,20 @@
 // The clip-art image object: sizes, menus, drawing and printing, its record
 // with the picture in it, and the metafile player behind it.
 
-#include "../../graphics/PictureFiles.h"
+#include "../../graphics/MetafileFiles.h"
 
 #include "graphics/Bmp.h"
 #include "objects/Register.h"
+#include "controls/DialogSupport.h"
 #include "objects/graphic/Gimage.h"
+#include "objects/graphic/Gimageb.h"
 #include "print/engine/Report.h"
 #include "storage/Pictures.h"
 #include "storage/Stream.h"
 
+#include <QCheckBox>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -115,6 +119,48 @@ QByteArray sampleWmf(bool placeable = true, bool damaged = false)
     return ph + le16(sum) + wmf;
 }
 
+QByteArray jpegFile(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(qRgb(200, 40, 40));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", 90);
+    return bytes;
+}
+
+// Prints the object on 30 labels of a sheet into a PDF file.
+QString printSheet(const QTemporaryDir &dir, const QString &name, TGImage &o)
+{
+    const QString pdf = dir.filePath(name);
+    QPdfWriter writer(pdf);
+    writer.setResolution(300);
+    QPainter p(&writer);
+    p.setRenderHint(QPainter::LosslessImageRendering, true);
+    TReport report(&p, 300, 300);
+    for (int i = 0; i < 30; ++i)
+        o.PrintOnReport(report, 0.3 + (i % 3) * 2.6, 0.5 + (i / 3) * 1.0);
+    return pdf;
+}
+
+// The image objects the pages of a PDF file use (pdfimages lists one line
+// a use; column 11 is the object).
+int pdfImageObjects(const QString &pdf)
+{
+    QProcess images;
+    images.start("pdfimages", {"-list", pdf});
+    images.waitForFinished();
+    QSet<QByteArray> objects;
+    const QList<QByteArray> lines = images.readAllStandardOutput().trimmed().split('\n');
+    for (qsizetype i = 2; i < lines.size(); ++i) {
+        const QList<QByteArray> fields = lines[i].simplified().split(' ');
+        if (fields.size() > 10)
+            objects.insert(fields[10]);
+    }
+    return int(objects.size());
+}
+
 }  // namespace
 
 class ImageTest : public QObject
@@ -135,6 +181,12 @@ private Q_SLOTS:
     void loadFailures();
     void metafileForms();
     void pdfOneImageAndVectors();
+    void metafileBitmapEmbeddedOnce_data();
+    void metafileBitmapEmbeddedOnce();
+    void iconShownNotPrinted();
+    void browserLoad_data();
+    void browserLoad();
+    void cleanup() { SetDialogRunner({}); }
 };
 
 void ImageTest::autoSize_data()
@@ -344,39 +396,166 @@ void ImageTest::pdfOneImageAndVectors()
     wmf.FinishLoading();
     QVERIFY(bitmap.TakePictureFile(writeFile(dir, "p.bmp", halvesBitmap(64, 64)), true, false));
     QVERIFY(wmf.TakePictureFile(writeFile(dir, "p.wmf", sampleWmf()), true, false));
-    auto sheet = [&dir](const QString &name, TGImage &o) {
-        const QString pdf = dir.filePath(name);
-        QPdfWriter writer(pdf);
-        writer.setResolution(300);
-        QPainter p(&writer);
-        p.setRenderHint(QPainter::LosslessImageRendering, true);
-        TReport report(&p, 300, 300);
-        for (int i = 0; i < 30; ++i)
-            o.PrintOnReport(report, 0.3 + (i % 3) * 2.6, 0.5 + (i / 3) * 1.0);
-        return pdf;
-    };
-    auto imageCount = [](const QString &pdf) {
-        QProcess images;
-        images.start("pdfimages", {"-list", pdf});
-        images.waitForFinished();
-        // One line a use of an image; column 11 is the object the use draws.
-        QSet<QByteArray> objects;
-        const QList<QByteArray> lines = images.readAllStandardOutput().trimmed().split('\n');
-        for (qsizetype i = 2; i < lines.size(); ++i) {
-            const QList<QByteArray> fields = lines[i].simplified().split(' ');
-            if (fields.size() > 10)
-                objects.insert(fields[10]);
-        }
-        return int(objects.size());
-    };
-    const QString bitmapPdf = sheet("bitmap.pdf", bitmap);
-    const QString wmfPdf = sheet("wmf.pdf", wmf);
-    QCOMPARE(imageCount(bitmapPdf), 1);
-    QCOMPARE(imageCount(wmfPdf), 0);
+    const QString bitmapPdf = printSheet(dir, "bitmap.pdf", bitmap);
+    const QString wmfPdf = printSheet(dir, "wmf.pdf", wmf);
+    QCOMPARE(pdfImageObjects(bitmapPdf), 1);
+    QCOMPARE(pdfImageObjects(wmfPdf), 0);
     QProcess text;
     text.start("pdftotext", {wmfPdf, "-"});
     QVERIFY(text.waitForFinished());
     QVERIFY(text.readAllStandardOutput().contains("Quill"));
+}
+
+enum BrowserAction { PickAndOk, PickAndCancel, OkWithoutFile };
+
+void ImageTest::browserLoad_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<bool>("autoSizeBox");   // ticked in the browser
+    QTest::addColumn<QByteArray>("picture"); // the class the object ends with, empty for none
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QString>("message");
+
+    QImage icon(32, 32, QImage::Format_RGB32);
+    icon.fill(Qt::blue);
+    const QSize unchanged(105, 105);
+    QTest::newRow("BMP, auto-sized") << "Art.BMP" << halvesBitmap(40, 20) << int(PickAndOk) << true
+                                     << QByteArray("TBitmap") << QSize(40, 20) << QString();
+    QTest::newRow("lower-case .jpg, stretched") << "photo.jpg" << jpegFile(30, 10) << int(PickAndOk) << false
+                                                << QByteArray("TBitmap") << unchanged << QString();
+    QTest::newRow("WMF at its natural size") << "clip.Wmf" << sampleWmf() << int(PickAndOk) << true
+                                             << QByteArray("TMetafile") << QSize(96, 96) << QString();
+    QTest::newRow("icon becomes a bitmap") << "i.ico" << icoFile({iconDib(icon, 24)}) << int(PickAndOk)
+                                           << true << QByteArray("TBitmap") << QSize(32, 32) << QString();
+    QTest::newRow("damaged BMP: message, nothing taken")
+        << "bad.bmp" << QByteArray("BM garbage") << int(PickAndOk) << true << QByteArray() << unchanged
+        << "Error loading file!";
+    QTest::newRow("damaged JPEG: silent, nothing taken")
+        << "bad.JPG" << QByteArray("not a jpeg") << int(PickAndOk) << true << QByteArray() << unchanged
+        << QString();
+    QTest::newRow("Cancel") << "Art.bmp" << halvesBitmap(40, 20) << int(PickAndCancel) << true << QByteArray()
+                            << unchanged << QString();
+    QTest::newRow("Ok without a file") << "Art.bmp" << halvesBitmap(40, 20) << int(OkWithoutFile) << true
+                                       << QByteArray() << unchanged << QString();
+}
+
+// The load operation through the browser, its two boxes and its preview,
+// answered by a dialog runner as a user would.
+void ImageTest::browserLoad()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, file);
+    QFETCH(int, action);
+    QFETCH(bool, autoSizeBox);
+    QFETCH(QByteArray, picture);
+    QFETCH(QSize, size);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    writeFile(dir, name, file);
+    writeFile(dir, "notes.txt", "text");
+    const QString before = QDir::currentPath();
+    QStringList messages;
+    QString chosen;
+    SetDialogRunner([&](QDialog &dialog) {
+        if (auto *box = qobject_cast<QMessageBox *>(&dialog)) {
+            messages.append(box->text());
+            return int(QMessageBox::Ok);
+        }
+        auto *browser = qobject_cast<TGImageBrowser *>(&dialog);
+        if (!browser)
+            return int(QDialog::Rejected);
+        // The boxes start from the object's Stretch and AutoSize.
+        if (browser->StretchBox()->isChecked() != true || browser->AutoSizeBox()->isChecked())
+            return int(QDialog::Rejected);
+        if (!browser->SetFolder(dir.path()) || browser->FileNames() != QStringList{name})
+            return int(QDialog::Rejected);
+        if (action == OkWithoutFile)
+            return int(QDialog::Accepted);
+        browser->SelectFile(name);
+        chosen = browser->SelectedFile();
+        if (autoSizeBox)
+            browser->AutoSizeBox()->click();
+        return int(action == PickAndOk ? QDialog::Accepted : QDialog::Rejected);
+    });
+    TGImage o;
+    o.FinishLoading();
+    const bool taken = o.LoadImage();
+    QCOMPARE(taken, !picture.isEmpty());
+    QCOMPARE(QDir::currentPath(), before);
+    QCOMPARE(messages, message.isEmpty() ? QStringList() : QStringList{message});
+    if (action != OkWithoutFile)
+        QCOMPARE(chosen, QDir(dir.path()).filePath(name));
+    QCOMPARE(o.Picture()->IsEmpty() ? QByteArray() : o.Picture()->Graphic()->ClassName(), picture);
+    QCOMPARE(o.size(), size);
+    if (taken) {
+        // Both boxes come across as they were left: a ticked AutoSize
+        // clears Stretch.
+        QCOMPARE(o.AutoSize(), autoSizeBox);
+        QCOMPARE(o.Stretch(), !autoSizeBox);
+    }
+}
+
+void ImageTest::metafileBitmapEmbeddedOnce_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("file");
+    QImage image(8, 8, QImage::Format_RGB32);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            image.setPixel(x, y, qRgb(x * 32, y * 32, 128));
+    const QByteArray dib = WmfWriter::dib(image);
+    WmfWriter whole, part;
+    whole.window(1000).rec(0x0F43, {0x0020, 0x00CC, 0, 8, 8, 0, 0, 1000, 1000, 0, 0}, dib);
+    // One quarter of the bitmap (source rows count from its bottom).
+    part.window(1000).rec(0x0F43, {0x0020, 0x00CC, 0, 4, 4, 4, 0, 500, 500, 0, 0}, dib);
+    EmfWriter emf;
+    emf.stretchDib(image, 100, 100, 800, 800);
+    QTest::newRow("WMF StretchDIB") << "a.wmf" << whole.file();
+    QTest::newRow("WMF StretchDIB of a quarter") << "b.wmf" << part.file();
+    QTest::newRow("EMF StretchDIBits") << "c.emf" << emf.file();
+}
+
+// A metafile carrying a bitmap, printed on 30 labels, puts the bitmap into
+// the PDF once.
+void ImageTest::metafileBitmapEmbeddedOnce()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, file);
+    if (QStandardPaths::findExecutable("pdfimages").isEmpty())
+        QSKIP("pdfimages (poppler-utils) is not installed");
+    QTemporaryDir dir;
+    TGImage o;
+    o.FinishLoading();
+    QVERIFY(o.TakePictureFile(writeFile(dir, name, file), true, false));
+    QCOMPARE(pdfImageObjects(printSheet(dir, name + ".pdf", o)), 1);
+}
+
+void ImageTest::iconShownNotPrinted()
+{
+    QImage icon(32, 32, QImage::Format_RGB32);
+    icon.fill(Qt::red);
+    auto graphic = std::make_unique<TIcon>();
+    graphic->LoadData(icoFile({iconDib(icon, 24)}));
+    TPicture picture;
+    picture.SetGraphic(std::move(graphic));
+    TGImage o;
+    o.FinishLoading();
+    o.SetPicture(picture);
+    o.SetBorderStyle(bsSingle);
+    o.SetBounds(0, 0, 32, 32);
+    QCOMPARE(paintObject(o).pixel(16, 16), qRgb(255, 0, 0));
+    // On the page: the frame alone.
+    QImage page(96, 96, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    {
+        QPainter p(&page);
+        TReport report(&p, 96, 96);
+        o.PrintOnReport(report, 0.25, 0.25);
+    }
+    QCOMPARE(page.pixel(24 + 16, 24 + 16), qRgb(255, 255, 255));
+    QCOMPARE(page.pixel(24, 24 + 16), qRgb(0, 0, 0));
 }
 
 QTEST_MAIN(ImageTest)
