@@ -1,87 +1,57 @@
 #include "objects/graphic/gstpropGetTexture.h"
 
-#include "controls/DialogSupport.h"
 #include "controls/MessageBoxes.h"
 #include "objects/graphic/SurfaceFill.h"
 #include "objects/graphic/gsstext.h"
 #include "storage/AppPaths.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QPushButton>
 
 TSuperTextBrushImageBrowser::TSuperTextBrushImageBrowser(QWidget *parent)
-    : QDialog(parent), mCurrentDir(QDir::currentPath())
+    : TPictureBrowserBase(parent, QStringLiteral("Load Texture Image"), surfacefill::TextureFileMask(), 40012)
 {
-    SetupFixedDialog(this, QStringLiteral("Load Texture Image"), 640, 420);
-    Files = new QFileDialog(this, QString(), QString(),
-                            QStringLiteral("Textures (%1)")
-                                .arg(surfacefill::TextureFileMask().replace(QLatin1Char(';'), QLatin1Char(' '))
-                                     + QLatin1Char(' ') + surfacefill::TextureFileMask().toLower().replace(QLatin1Char(';'), QLatin1Char(' '))));
-    Files->setObjectName(QStringLiteral("Files"));
-    Files->setOption(QFileDialog::DontUseNativeDialog, true);
-    Files->setFileMode(QFileDialog::ExistingFile);
-    Files->setWindowFlags(Qt::Widget);
-    Files->setSizeGripEnabled(false);
-    Files->setGeometry(0, 0, 440, 380);
-    // The embedded list's own buttons stay hidden: the strip below answers.
-    for (QPushButton *b : Files->findChildren<QPushButton *>())
-        b->hide();
-
     Example = new TGSuperText();
-    Example->setParent(this);
+    Example->setParent(PreviewArea());
     Example->SetSurfaceType(stBrushImage);
     Example->SetCaption(QStringLiteral("Text"));
-    Example->SetBounds(450, 40, 180, 100);
+    Example->SetBounds(0, 0, PreviewArea()->width(), PreviewArea()->height());
     Example->show();
-
-    Buttons = new TDialogButtonStrip(this, 40012);
-    Buttons->setGeometry(0, 420 - 40, 640, 40);
-    connect(Files, &QFileDialog::currentChanged, this, [this](const QString &path) {
-        if (QFileInfo(path).isFile())
-            SelectFile(path);
-    });
-    connect(Files, &QFileDialog::fileSelected, this, [this](const QString &path) {
-        if (SelectFile(path))
-            accept();
-    });
-    PlaceDialog(this);
 }
 
-TSuperTextBrushImageBrowser::~TSuperTextBrushImageBrowser()
-{
-    QDir::setCurrent(mCurrentDir);
-}
+TSuperTextBrushImageBrowser::~TSuperTextBrushImageBrowser() = default;
 
 QString TSuperTextBrushImageBrowser::StartPath(const QString &lastFile)
 {
     if (!lastFile.isEmpty() && QFileInfo(lastFile).isFile())
         return lastFile;
-    // The texture library is read-only data: beside the program, or in the
-    // installed data folder.
+    // The texture library is read-only data: in the program folder (or the
+    // one a run was pointed at), beside the executable, or in the installed
+    // data folder.
     for (const char *sub : {"bmbrush", "Textures"}) {
-        const QString dir = AppPaths::DataFilePath(QLatin1String(sub));
-        if (QFileInfo(dir).isDir())
-            return dir;
+        const QString name = QLatin1String(sub);
+        for (const QString &base : {AppPaths::ProgramDir(), AppPaths::ExecutableDir()})
+            if (QFileInfo(QDir(base).filePath(name)).isDir())
+                return QDir(base).filePath(name);
+        const QString installed = AppPaths::DataFilePath(name);
+        if (QFileInfo(installed).isDir())
+            return installed;
     }
     return AppPaths::ExecutableDir();
 }
 
 void TSuperTextBrushImageBrowser::Open(const QString &lastFile)
 {
-    const QString start = StartPath(lastFile);
-    const QFileInfo info(start);
-    if (info.isFile()) {
-        Files->setDirectory(info.absolutePath());
-        Files->selectFile(info.fileName());
-        SelectFile(info.absoluteFilePath());
-    } else {
-        Files->setDirectory(start);
-    }
+    OpenAt(StartPath(lastFile));
 }
 
-bool TSuperTextBrushImageBrowser::SelectFile(const QString &path)
+void TSuperTextBrushImageBrowser::FileSelected(const QString &path)
+{
+    if (!path.isEmpty())
+        LoadFile(path);
+}
+
+bool TSuperTextBrushImageBrowser::LoadFile(const QString &path)
 {
     QString error;
     std::unique_ptr<TBitmap> texture = surfacefill::LoadTextureFile(path, &error);

@@ -1,16 +1,15 @@
 #pragma once
 // TSuperTextBrushImageBrowser: "Load Texture Image", the SuperText texture
-// browser: a file list of BMP, JPEG and icon files beside an example
-// SuperText that shows the selected texture.
+// browser: the picture browsers' drive, folder and file lists for BMP, JPEG
+// and icon files, beside an example SuperText that shows the texture.
 
-#include <QDialog>
+#include "controls/PictureBrowser.h"
+
 #include <QString>
 
-class QFileDialog;
-class TDialogButtonStrip;
 class TGSuperText;
 
-class TSuperTextBrushImageBrowser : public QDialog
+class TSuperTextBrushImageBrowser : public TPictureBrowserBase
 {
     Q_OBJECT
 public:
@@ -18,19 +17,19 @@ public:
     ~TSuperTextBrushImageBrowser() override;
 
     // Where the browser opens: the last texture file when it exists, else
-    // the program folder's "bmbrush", else its "Textures", else the folder.
+    // the program's "bmbrush", else its "Textures", else the program folder.
     static QString StartPath(const QString &lastFile);
     void Open(const QString &lastFile);
     // Loads a file into the example's texture; a failure empties it (with
     // "Error loading file!" for BMP files). True when a texture was taken.
-    bool SelectFile(const QString &path);
+    bool LoadFile(const QString &path);
     QString FileName() const { return mFileName; }
 
-    QFileDialog *Files = nullptr;
     TGSuperText *Example = nullptr;
-    TDialogButtonStrip *Buttons = nullptr;
+
+protected:
+    void FileSelected(const QString &path) override;
 
 private:
     QString mFileName;
-    QString mCurrentDir;
 };

@@ -6,6 +6,8 @@
 #include "objects/graphic/gsstext.h"
 #include "objects/graphic/gstprop.h"
 #include "objects/graphic/gstpropGetSym.h"
+#include "objects/graphic/gstpropGetTexture.h"
+#include "storage/AppPaths.h"
 #include "objects/text/TextFont.h"
 #include "print/engine/Report.h"
 #include "storage/Stream.h"
@@ -94,6 +96,9 @@ private Q_SLOTS:
     void symbolColumns();
     void pdfImages_data();
     void pdfImages();
+    void textureBrowserStart_data();
+    void textureBrowserStart();
+    void textureBrowserLoads();
 };
 
 void SuperTextTest::shadowOrigins_data()
@@ -460,6 +465,66 @@ void SuperTextTest::pdfImages()
             o.PrintOnReport(report, 0.3 + (i % 3) * 2.6, 0.5 + (i / 3) * 1.0);
     }
     QCOMPARE(imageObjects(pdf), images);
+}
+
+void SuperTextTest::textureBrowserStart_data()
+{
+    QTest::addColumn<QStringList>("folders");
+    QTest::addColumn<bool>("lastExists");
+    QTest::addColumn<QString>("expected");  // relative to the program folder
+    QTest::newRow("last file") << QStringList{"bmbrush"} << true << "last/wood.bmp";
+    QTest::newRow("last file gone: bmbrush") << QStringList{"bmbrush", "Textures"} << false << "bmbrush";
+    QTest::newRow("no bmbrush: Textures") << QStringList{"Textures"} << false << "Textures";
+}
+
+void SuperTextTest::textureBrowserStart()
+{
+    QFETCH(QStringList, folders);
+    QFETCH(bool, lastExists);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    QDir root(dir.path());
+    for (const QString &f : folders)
+        root.mkpath(f);
+    const QString last = root.filePath(QStringLiteral("last/wood.bmp"));
+    if (lastExists) {
+        root.mkpath(QStringLiteral("last"));
+        QFile f(last);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    AppPaths::SetProgramDirOverride(dir.path());
+    const QString start = TSuperTextBrushImageBrowser::StartPath(last);
+    AppPaths::SetProgramDirOverride(QString());
+    QCOMPARE(QDir::cleanPath(start), QDir::cleanPath(root.filePath(expected)));
+}
+
+void SuperTextTest::textureBrowserLoads()
+{
+    QTemporaryDir dir;
+    const QString good = dir.filePath(QStringLiteral("wood.bmp"));
+    QImage image(12, 7, QImage::Format_RGB32);
+    image.fill(Qt::darkYellow);
+    QVERIFY(image.save(good, "BMP"));
+    const QString bad = dir.filePath(QStringLiteral("broken.bmp"));
+    {
+        QFile f(bad);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("BM not a bitmap");
+    }
+    int errors = 0;
+    SetDialogRunner([&errors](QDialog &) {
+        ++errors;
+        return int(QDialog::Accepted);
+    });
+    TSuperTextBrushImageBrowser browser;
+    QVERIFY(browser.LoadFile(good));
+    QCOMPARE(browser.Example->Image()->Size(), QSize(12, 7));
+    QCOMPARE(errors, 0);
+    QVERIFY(!browser.LoadFile(bad));
+    QVERIFY(browser.Example->Image()->IsEmpty());
+    QCOMPARE(browser.FileName(), QString());
+    QCOMPARE(errors, 1);
+    SetDialogRunner(nullptr);
 }
 
 QTEST_MAIN(SuperTextTest)
