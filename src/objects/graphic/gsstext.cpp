@@ -485,10 +485,18 @@ void TGSuperText::Paint()
     } else {
         const QFont font = CanvasFont();
         const QString shown = displayText(text);
+        const QString key = shown + QLatin1Char('\n') + font.key() + QStringLiteral("\n%1,%2,%3,%4")
+                                .arg(mTextRect.left()).arg(mTextRect.top())
+                                .arg(mShadowPosition.x()).arg(mShadowPosition.y());
+        if (key != mPathKey) {
+            mTextPath = GlyphPath(font, shown, mTextRect.topLeft());
+            mShadowPath = GlyphPath(font, shown, mShadowPosition);
+            mPathKey = key;
+        }
         surfacefill::TSurfaceLayers l;
         l.shadow = mShadowDepth >= 1 && mShadowOrientation != sdNone;
         if (l.shadow)
-            l.shadowPath = GlyphPath(font, shown, mShadowPosition);
+            l.shadowPath = mShadowPath;
         l.shadowColor = mShadowColor;
         l.area = QRect(0, 0, w, h);
         switch (mSurfaceType) {
@@ -510,7 +518,7 @@ void TGSuperText::Paint()
             break;
         }
         if (l.fill != surfacefill::TFillKind::None || (mOutlineStyle != psClear && mOutlineWidth >= 1))
-            l.path = GlyphPath(font, shown, mTextRect.topLeft());
+            l.path = mTextPath;
         l.outline = mOutlineStyle != psClear && mOutlineWidth >= 1;
         l.outlinePen = surfacefill::OutlinePen(mOutlineColor, mOutlineStyle, std::min(mOutlineWidth, 100));
         painter->save();

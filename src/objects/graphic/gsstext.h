@@ -140,6 +140,9 @@ private:
     QString mLastBitmapFile;
 
     QImage mGradient;
+    // The glyph paths of the last paint, kept while text, font and places stay.
+    QString mPathKey;
+    QPainterPath mTextPath, mShadowPath;
     QPoint mShadowOffset;
     QPoint mTextOrigin, mShadowPosition;
     QRect mTextRect, mShadowRect;
