@@ -4,6 +4,7 @@
 #include "objects/graphic/Glines.h"
 #include "objects/graphic/Glshapes.h"
 #include "objects/graphic/Gsshape.h"
+#include "objects/graphic/gsstext.h"
 #include "objects/text/Gpcirct.h"
 #include "objects/text/Gpclabel.h"
 #include "objects/text/Gplabel.h"
@@ -26,5 +27,6 @@ void RegisterLabelClasses()
     registry.Register("TGPCircleText", [](TComponent *owner) { return new TGPCircleText(owner); });
     registry.Register("TGImage", [](TComponent *owner) { return new TGImage(owner); });
     registry.Register("TSuperShape", [](TComponent *owner) { return new TSuperShape(owner); });
+    registry.Register("TGSuperText", [](TComponent *owner) { return new TGSuperText(owner); });
     RegisterPictureClasses();
 }

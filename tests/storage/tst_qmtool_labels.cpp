@@ -117,6 +117,12 @@ void TestQmtoolLabels::buildThenDump_data()
         "Left": 9, "Top": 10, "Width": 150, "Height": 150, "StartingVector": "dg270", "Degrees": "dg180",
         "PopupMenu": null, "Mirror": true, "DrawLettersAngled": true, "BorderStyle": "bsSingle",
         "ControlTransparent": false, "BGColor": 65535, "Caption": "around", "Font.Style": ["fsBold"]}})");
+    QTest::newRow("super text") << QByteArray(R"({"class": "TGSuperText", "properties": {
+        "Left": 11, "Top": 12, "Width": 240, "Height": 80, "ShadowDepth": 4, "ShadowOrientation": "sdLeft",
+        "Shadowcolor": 255, "BorderStyle": "bsSingle", "Caption": "Gold", "Font.Size": 36,
+        "FillDirection": "gdDown", "GradientFromColor": 0, "GradientToColor": 16777215,
+        "OutlineStyle": "psDash", "OutlineWidth": 2, "SurfaceType": "stGradientFill",
+        "LastBitmapFileNameandPath": "/textures/wood.bmp", "Image.Data": null}})");
     QTest::newRow("defaults only") << QByteArray(R"({"class": "TGLineShape"})");
 }
 

@@ -1,5 +1,6 @@
 #include "PropertyPaths.h"
 
+#include "objects/graphic/SurfaceFill.h"
 #include "richtext/RtfReader.h"
 #include "richtext/WPStorage.h"
 #include "storage/Gdiobj.h"
@@ -187,6 +188,35 @@ std::unique_ptr<TBitmap> blankBitmap(const JsonValue &v)
     auto bitmap = std::make_unique<TBitmap>();
     bitmap->SetImage(image);
     return bitmap;
+}
+
+// A bitmap's "Data" payload: {"file": PATH} loaded as the texture browsers
+// load it, {"class": "TBitmap", "data": BASE64} taken as a BMP file image,
+// or {"class": "TBitmap", "width", "height"} for a blank bitmap.
+QByteArray bitmapPayload(const JsonValue &v)
+{
+    if (v.type() != JsonValue::Object)
+        invalidValue();
+    if (const JsonValue *file = v.member(QStringLiteral("file"))) {
+        if (file->type() != JsonValue::String)
+            invalidValue();
+        QString error;
+        std::unique_ptr<TBitmap> texture = surfacefill::LoadTextureFile(file->toString(), &error);
+        if (!texture)
+            throw EStreamError(QStringLiteral("%1: %2").arg(file->toString(), error));
+        return texture->SaveData();
+    }
+    const JsonValue *data = v.member(QStringLiteral("data"));
+    if (data && data->type() == JsonValue::String) {
+        const auto decoded = QByteArray::fromBase64Encoding(data->toString().toLatin1(),
+                                                            QByteArray::AbortOnBase64DecodingErrors);
+        if (!decoded)
+            invalidValue();
+        TBitmap bitmap;
+        bitmap.LoadFromFileImage(decoded.decoded);
+        return bitmap.SaveData();
+    }
+    return blankBitmap(v)->SaveData();
 }
 
 // A rich text document given as {"rtf": "RTF text"} or {"file": "PATH.rtf"}
