@@ -287,39 +287,6 @@ QByteArray picturePayload(const JsonValue &v)
     return built.SaveData();
 }
 
-// A bitmap's "Data" payload (its 4-byte size and BMP file image) from its
-// JSON form: {"file": PATH} loaded as the texture browsers do (BMP as it
-// is; JPEG and icons converted), {"class": "TBitmap",
-// "data"} taken byte for byte, or a blank bitmap.
-QByteArray bitmapPayload(const JsonValue &v)
-{
-    if (v.type() != JsonValue::Object)
-        invalidValue();
-    if (const JsonValue *file = v.member(QStringLiteral("file"))) {
-        if (file->type() != JsonValue::String)
-            invalidValue();
-        QString error;
-        const std::unique_ptr<TBitmap> built = surfacefill::LoadTextureFile(file->toString(), &error);
-        if (!built)
-            throw EStreamError(error);
-        return built->SaveData();
-    }
-    const JsonValue *cls = v.member(QStringLiteral("class"));
-    const JsonValue *data = v.member(QStringLiteral("data"));
-    if (cls && data && cls->type() == JsonValue::String && data->type() == JsonValue::String) {
-        if (cls->toString().compare(QLatin1String("TBitmap"), Qt::CaseInsensitive) != 0)
-            invalidValue();
-        const auto decoded = QByteArray::fromBase64Encoding(data->toString().toLatin1(),
-                                                            QByteArray::AbortOnBase64DecodingErrors);
-        if (!decoded)
-            invalidValue();
-        TBitmap built;
-        built.LoadFromFileImage(decoded.decoded);
-        return built.SaveData();
-    }
-    return blankBitmap(v)->SaveData();
-}
-
 // The value of a published property, as the stream would hold it.
 void encodeValue(PropertyWriter &w, const TPropInfo &p, const JsonValue &v)
 {

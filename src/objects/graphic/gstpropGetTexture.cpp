@@ -25,18 +25,17 @@ QString TSuperTextBrushImageBrowser::StartPath(const QString &lastFile)
 {
     if (!lastFile.isEmpty() && QFileInfo(lastFile).isFile())
         return lastFile;
-    // The texture library is read-only data: in the program folder (or the
-    // one a run was pointed at), beside the executable, or in the installed
-    // data folder.
-    for (const char *sub : {"bmbrush", "Textures"}) {
-        const QString name = QLatin1String(sub);
-        for (const QString &base : {AppPaths::ProgramDir(), AppPaths::ExecutableDir()})
-            if (QFileInfo(QDir(base).filePath(name)).isDir())
-                return QDir(base).filePath(name);
-        const QString installed = AppPaths::DataFilePath(name);
-        if (QFileInfo(installed).isDir())
-            return installed;
-    }
+    // The texture library is read-only data: the program folder (or the one
+    // a run was pointed at) first, then beside the executable and the
+    // installed data folder; in each, "bmbrush" before "Textures".
+    QStringList bases{AppPaths::ProgramDir()};
+    bases += AppPaths::DataDirs();
+    for (const QString &base : std::as_const(bases))
+        for (const char *sub : {"bmbrush", "Textures"}) {
+            const QString path = QDir(base).filePath(QLatin1String(sub));
+            if (QFileInfo(path).isDir())
+                return path;
+        }
     return AppPaths::ExecutableDir();
 }
 
