@@ -333,6 +333,7 @@ int main(int argc, char **argv)
         return 2;
     }
     qmfuzz::Prepare();
+    PrepareLabelObjects();
     out = QDir(QString::fromLocal8Bit(argv[1]));
     out.mkpath(QStringLiteral("."));
     labelSeeds();
