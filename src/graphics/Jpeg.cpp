@@ -32,8 +32,12 @@ void emitMessage(j_common_ptr info, int level)
 {
     auto *err = reinterpret_cast<ErrorManager *>(info->err);
     if (level < 0) {
+        // A warning fails the load anyway: stop at the first one rather than
+        // decode the rest of a damaged file (a truncated scan of a large
+        // picture would otherwise be decoded, quantised and dithered whole).
         err->warned = true;
         ++info->err->num_warnings;
+        std::longjmp(err->escape, 1);
     }
 }
 
@@ -67,7 +71,7 @@ JpegResult DecodeJpeg(QByteArrayView file)
     QImage image;
     if (setjmp(err.escape)) {
         jpeg_destroy_decompress(&cinfo);
-        result.error = QString::fromLocal8Bit(err.message);
+        result.error = err.warned ? QStringLiteral("There are warnings") : QString::fromLocal8Bit(err.message);
         return result;
     }
     jpeg_create_decompress(&cinfo);

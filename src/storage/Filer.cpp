@@ -11,6 +11,10 @@
 
 namespace {
 
+// Most label objects one label file or object file may hold; the read stops
+// with "Too many objects" at the one after (those read stay).
+constexpr int MaxObjects = 50000;
+
 // Moves an object through its published Left/Top setters, so the object
 // runs its own bounds handling.
 void offsetObject(TComponent *object, int dx, int dy)
@@ -139,6 +143,8 @@ QList<TComponent *> TGLabelObjectFiler::readObjectList(PropertyReader &reader, T
     try {
         reader.readRootComponents(owner, parent, [&](TComponent *c) {
             objects.append(c);
+            if (objects.size() > MaxObjects)
+                throw EStreamError(QStringLiteral("Too many objects"));
             if (PasteOffset)
                 offsetObject(c, 15, 15);
         });

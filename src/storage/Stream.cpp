@@ -14,6 +14,9 @@ const char *const InvalidPropertyValue = "Invalid property value";
 const char *const PropertyDoesNotExist = "Property does not exist";
 const char *const PropertyIsReadOnly = "Property is read-only";
 const char *const StreamReadError = "Stream read error";
+// Longest string value read (tag 12 carries a 32-bit length); a longer one
+// ends the read with "String too long" rather than take the memory.
+constexpr qint64 MaxStringBytes = 16 * 1024 * 1024;
 
 [[noreturn]] void fail(const char *message)
 {
@@ -615,8 +618,12 @@ QByteArray PropertyReader::readStringBytes()
     switch (readValueType()) {
     case vaString:
         return readBytes(readByte());
-    case vaLString:
-        return readBytes(readInt32Raw());
+    case vaLString: {
+        const qint32 length = readInt32Raw();
+        if (length > MaxStringBytes)
+            fail("String too long");
+        return readBytes(length);
+    }
     default:
         fail(InvalidPropertyValue);
     }

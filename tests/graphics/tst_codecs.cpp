@@ -238,7 +238,7 @@ void TestCodecs::bmpDamaged_data()
     QTest::newRow("16385 pixels wide") << bmpFile({40, 16385, 1, 8, 1, {Red}, 1, {}, QByteArray::fromHex("0001")});
     QTest::newRow("100000 x 100000 run-length")
         << bmpFile({40, 100000, 100000, 8, 1, {Red}, 1, {}, QByteArray::fromHex("0001")});
-    QTest::newRow("16384 x 16384, more than 512 MiB at 4 bytes")
+    QTest::newRow("16384 x 16384, 1 GiB at 4 bytes")
         << bmpFile({40, 16384, 16384, 8, 1, {Red}, 1, {}, QByteArray::fromHex("0001")});
     QTest::newRow("huge uncompressed, few bytes")
         << bmpFile({40, 10000, 10000, 24, 0, {}, 0, {}, QByteArray(64, '\0')});

@@ -95,6 +95,40 @@ private Q_SLOTS:
         TClassRegistry::instance().Register("TPlaced", [](TComponent *owner) { return new TPlaced(owner); });
     }
 
+    // A file holds a bounded number of objects: one more ends the read with
+    // its message, and the objects read before stay on the panel.
+    void objectCountLimit_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("at the limit") << 50000 << QString();
+        QTest::newRow("one more") << 50001 << QStringLiteral("Too many objects");
+        QTest::newRow("many more") << 60000 << QStringLiteral("Too many objects");
+    }
+
+    void objectCountLimit()
+    {
+        QFETCH(int, count);
+        QFETCH(QString, message);
+        QObject source;
+        TPlaced *p = place(nullptr, &source, 3, 4, QStringLiteral("x"));
+        p->SetName(QStringLiteral("P"));
+        PropertyWriter record;
+        record.writeRootComponent(*p, p);
+        const QByteArray data = QByteArray(1, '\x01') + record.takeData().repeated(count) + QByteArray(1, '\0');
+
+        QObject panel;
+        TGLabelObjectFiler filer;
+        QString error;
+        try {
+            filer.ReadObjectBytes(nullptr, &panel, data);
+        } catch (const EStreamError &e) {
+            error = e.message();
+        }
+        QCOMPARE(error, message);
+        QCOMPARE(placed(&panel).size(), qMin(count, 50001));
+    }
+
     // Label files and copied PDF files get the modes files of any other
     // program get: 0666 less the umask when new, their own when replaced.
     void fileModes_data()

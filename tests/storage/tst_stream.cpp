@@ -662,7 +662,9 @@ void TestStream::damagedStreams_data()
     QTest::newRow("class name past end") << QByteArray("TPF0" + hex("40") + "TTest") << readError;
 
     // Lengths that point past the end.
-    QTest::newRow("long string huge") << obj(prop("Caption", hex("0C FF FF FF 7F") + "abc")) << readError;
+    QTest::newRow("long string huge") << obj(prop("Caption", hex("0C FF FF FF 7F") + "abc")) << QStringLiteral("String too long");
+    QTest::newRow("long string 16 MiB + 1") << obj(prop("Caption", hex("0C 01 00 00 01") + "abc")) << QStringLiteral("String too long");
+    QTest::newRow("long string 16 MiB, past end") << obj(prop("Caption", hex("0C 00 00 00 01") + "abc")) << readError;
     QTest::newRow("long string negative") << obj(prop("Caption", hex("0C FF FF FF FF") + "abc")) << readError;
     QTest::newRow("short string past end") << QByteArray(objectStream(QByteArray()).left(20) + prop("Caption", hex("06 40") + "ab")) << readError;
     QTest::newRow("binary huge") << obj(prop("Glyph.Data", hex("0A 00 00 00 40") + "BM")) << readError;
