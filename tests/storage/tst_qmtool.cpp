@@ -148,7 +148,7 @@ void TestQmtool::damaged_data()
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<QByteArray>("message");
     QTest::newRow("truncated list") << QByteArray::fromHex("01 02") << QByteArray("Stream read error");
-    QTest::newRow("huge string") << QByteArray::fromHex("0C FF FF FF 7F 41") << QByteArray("Stream read error");
+    QTest::newRow("huge string") << QByteArray::fromHex("0C FF FF FF 7F 41") << QByteArray("String too long");
     QTest::newRow("bad tag") << QByteArray::fromHex("01 63 00") << QByteArray("Invalid property value");
     QTest::newRow("stray end of list") << QByteArray::fromHex("00") << QByteArray("Invalid property value");
     QTest::newRow("deep lists") << QByteArray(5000, '\x01') + QByteArray(5000, '\0') << QByteArray("Invalid stream format");
