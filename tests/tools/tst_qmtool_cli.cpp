@@ -34,8 +34,12 @@ Run qmtool(const QStringList &args)
 {
     QProcess p;
     p.setChildProcessModifier([] {
+#if !defined(__SANITIZE_ADDRESS__)
+        // AddressSanitizer reserves its shadow memory as address space far
+        // beyond any such limit; there it catches runaway allocations itself.
         const rlimit memory{MemoryLimit, MemoryLimit};
         setrlimit(RLIMIT_AS, &memory);
+#endif
         const rlimit cpu{60, 60};
         setrlimit(RLIMIT_CPU, &cpu);
     });
