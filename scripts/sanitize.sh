@@ -24,7 +24,7 @@ built=$(date +%s)
 
 # Leaks inside system libraries (fontconfig, Qt's caches, CUPS) are listed
 # narrowly in lsan.supp; ours are not.
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=0:detect_stack_use_after_return=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
+export ASAN_OPTIONS="detect_leaks=1:fast_unwind_on_malloc=0:abort_on_error=0:strict_string_checks=0:detect_stack_use_after_return=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
 export LSAN_OPTIONS="suppressions=$top/scripts/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
 cd "$build"
