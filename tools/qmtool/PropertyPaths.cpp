@@ -406,7 +406,7 @@ void Assign(TPersistent &object, const QString &path, const JsonValue &value)
         return;
 
     if (target.prop && target.prop->kind == TPropKind::Object && target.prop->getObject)
-        if (auto *io = dynamic_cast<TWPRTFTextIo *>(target.prop->getObject(*target.object))) {
+        if (dynamic_cast<TWPRTFTextIo *>(target.prop->getObject(*target.object))) {
             PropertyWriter rw;
             rw.writePropName(name + ".Data");
             rw.writeBinary(rtfBytes(value));

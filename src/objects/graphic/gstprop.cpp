@@ -130,16 +130,16 @@ TSuperTextProperties::TSuperTextProperties(QWidget *parent)
     addLabel(this, QStringLiteral("Shadow Depth"), 320, 366);
     ShadowDepthEdit = addSpin(this, "ShadowDepthEdit", 320, 384);
 
-    addLabel(this, QStringLiteral("Outline Color"), 8, 376);
+    addLabel(this, QStringLiteral("Outline Color"), 8, 376, 86);
     OutlineColorButton = addColor(this, "OutlineColorButton", 8, 394);
-    addLabel(this, QStringLiteral("OutLine Style"), 60, 376);
+    addLabel(this, QStringLiteral("OutLine Style"), 96, 376, 110);
     OutlineStyleList = addList(this, "OutlineStyleList",
                                {QStringLiteral("Solid Line"), QStringLiteral("Dash Line"),
                                 QStringLiteral("Dotted Line"), QStringLiteral("DashDot Line"),
                                 QStringLiteral("DashDotDot Line"), QStringLiteral("Clear")},
-                               60, 394, 120);
-    addLabel(this, QStringLiteral("Outline Width"), 190, 376);
-    OutlineWidthEdit = addSpin(this, "OutlineWidthEdit", 190, 394);
+                               96, 394, 116);
+    addLabel(this, QStringLiteral("Outline Width"), 220, 376, 94);
+    OutlineWidthEdit = addSpin(this, "OutlineWidthEdit", 220, 394);
 
     SelectFontButton = new QPushButton(QStringLiteral("Select Font"), this);
     SelectFontButton->setObjectName(QStringLiteral("SelectFontButton"));
@@ -220,6 +220,7 @@ TSuperTextProperties::TSuperTextProperties(QWidget *parent)
     connect(FontSizeUp, &QToolButton::clicked, this, &TSuperTextProperties::FontSizeUpClick);
     connect(FontSizeDown, &QToolButton::clicked, this, &TSuperTextProperties::FontSizeDownClick);
 
+    showSurfacePanel();
     CaptionText->setFocus();
     PlaceDialog(this);
 }

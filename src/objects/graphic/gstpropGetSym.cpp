@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 
 namespace {
@@ -36,6 +37,8 @@ TSuperTextGetSymbol::TSuperTextGetSymbol(QWidget *parent)
     SymbolGrid->verticalHeader()->hide();
     SymbolGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     SymbolGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    SymbolGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    SymbolGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     Buttons = new TDialogButtonStrip(this, 0);
     Buttons->setGeometry(0, 420 - 40, 440, 40);
@@ -107,7 +110,11 @@ void TSuperTextGetSymbol::fillGrid()
         item->setData(Qt::UserRole, code);
         SymbolGrid->setItem((code - FirstCode) / columns, (code - FirstCode) % columns, item);
     }
-    const int cell = (SymbolGrid->viewport()->width()) / columns;
+    // The rows always outgrow the grid, so the vertical scroll bar is always
+    // there: share out the width left beside it, before the grid is shown.
+    const int inner = SymbolGrid->width() - 2 * SymbolGrid->frameWidth()
+                      - SymbolGrid->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, SymbolGrid);
+    const int cell = qMax(1, inner / columns);
     for (int c = 0; c < columns; ++c)
         SymbolGrid->setColumnWidth(c, cell);
     SymbolGrid->verticalHeader()->setDefaultSectionSize(QFontMetrics(qfont).height() + 6);
