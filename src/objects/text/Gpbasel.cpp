@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPicture>
 
@@ -19,30 +20,6 @@ const TIdentList ShadowDirectionIdents = {"sdNone", "sdRight", "sdLeft", "sdDown
 const TIdentList HighlightDirectionIdents = {"hdNone", "hdright", "hdLeft", "hdUpRight", "hdUpLeft", "hdUp"};
 const TIdentList AlignmentIdents = {"taLeftJustify", "taRightJustify", "taCenter"};
 const TIdentList BorderStyleIdents = {"bsNone", "bsSingle"};
-
-// Everything DrawLabel draws from, beside the picture recorded from it.
-struct TGBaseLabel::TPrintPicture
-{
-    struct Key
-    {
-        QString text;
-        QFont font;
-        TColor fontColor = 0;
-        QSize size;
-        TAlignment alignment = taLeftJustify;
-        int depthHighlight = 0, depthShadow = 0;
-        THighlightDirection directionHighlight = hdNone;
-        TShadowDirection directionShadow = sdNone;
-        TColor colorHighlight = 0, colorShadow = 0;
-        int angle = 0;
-        bool transparent = true;
-        TColor backColor = 0;
-        TBorderStyle borderStyle = bsNone;
-        bool operator==(const Key &) const = default;
-    };
-    Key key;
-    QPicture picture;
-};
 
 TGBaseLabel::TGBaseLabel(TComponent *owner)
     : TGGraphicControl(owner)
@@ -57,7 +34,6 @@ TGBaseLabel::TGBaseLabel(TComponent *owner)
 
 TGBaseLabel::~TGBaseLabel()
 {
-    mPrintPicture.reset();
     mFont->OnChange = nullptr;
 }
 
@@ -483,9 +459,33 @@ void TGBaseLabel::RecalculateLayout()
     mLayoutDirty = false;
 }
 
-void TGBaseLabel::drawCopy(QPainter &painter, const QFont &font, const QString &text, const QPoint &origin,
-                           const TLayoutRect &clip, TColor color) const
+bool TGBaseLabel::inkInside(int copy, const QFont &font, const QString &text, const QPoint &origin,
+                            const TLayoutRect &clip) const
 {
+    TInkFit &fit = mInkFit[copy];
+    if (fit.known && fit.origin == origin && fit.clip == clip && fit.text == text && fit.font == font)
+        return fit.inside;
+    // A pixel to spare at the end of the line: devices other than the
+    // screen may advance the glyphs a fraction further.
+    const QRect ink = QFontMetrics(font).boundingRect(text).translated(origin.x(),
+                                                                       origin.y() + TextMetrics(font).ascent);
+    fit = {true, origin, clip, text, font,
+           ink.left() >= clip.left && ink.top() >= clip.top && ink.right() + 1 < clip.right
+               && ink.bottom() < clip.bottom};
+    return fit.inside;
+}
+
+void TGBaseLabel::drawCopy(QPainter &painter, int copy, const QFont &font, const QString &text,
+                           const QPoint &origin, const TLayoutRect &clip, TColor color) const
+{
+    // Text that lies inside its rectangle needs no clip, and no state of
+    // its own to set and restore on the page.
+    if (mAngle == 0 && inkInside(copy, font, text, origin, clip)) {
+        painter.setFont(font);
+        painter.setPen(ColorToQColor(color));
+        painter.drawText(QPoint(origin.x(), origin.y() + TextMetrics(font).ascent), text);
+        return;
+    }
     painter.save();
     painter.setClipRect(QRect(clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top),
                         Qt::IntersectClip);
@@ -507,10 +507,10 @@ void TGBaseLabel::DrawLabel(QPainter &painter)
     const QFont font = CanvasFont();
     const QString text = DisplayCaption();
     if (mDepthShadow > 0 && mDirectionShadow != sdNone)
-        drawCopy(painter, font, text, mShadowOrigin, mShadowRect, mColorShadow);
+        drawCopy(painter, 0, font, text, mShadowOrigin, mShadowRect, mColorShadow);
     if (mDepthHighlight > 0 && mDirectionHighlight != hdNone)
-        drawCopy(painter, font, text, mHighlightOrigin, mHighlightRect, mColorHighlight);
-    drawCopy(painter, font, text, mTextOrigin, mTextRect, mFont->Color());
+        drawCopy(painter, 1, font, text, mHighlightOrigin, mHighlightRect, mColorHighlight);
+    drawCopy(painter, 2, font, text, mTextOrigin, mTextRect, mFont->Color());
     if (mBorderStyle == bsSingle) {
         // The frame covers the outermost pixels; drawn as four strips so that
         // it stays inside the object when a print stretches it.
@@ -559,16 +559,10 @@ void TGBaseLabel::PrintOnReport(TReport &report, double left, double top)
     RecalculateLayout();
     const double p = ScreenPixelsPerInch();
     const QRect bounds = BoundsRect();
-    const TPrintPicture::Key key{DisplayCaption(), CanvasFont(), mFont->Color(), size(), mAlignment,
-                                 mDepthHighlight, mDepthShadow, mDirectionHighlight, mDirectionShadow,
-                                 mColorHighlight, mColorShadow, mAngle, mTransparent, mBackColor,
-                                 mBorderStyle};
-    if (!mPrintPicture || !(mPrintPicture->key == key)) {
-        mPrintPicture = std::make_unique<TPrintPicture>();
-        mPrintPicture->key = key;
-        RenderToMetafile(mPrintPicture->picture);
-    }
-    const QPicture &picture = mPrintPicture->picture;
-    report.StretchDraw(left + bounds.left() / p, top + bounds.top() / p, left + (bounds.left() + bounds.width()) / p,
-                       top + (bounds.top() + bounds.height()) / p, picture, QSizeF(picture.boundingRect().size()));
+    // Straight onto the page: a recording replayed at every cell costs
+    // more than drawing the label again.
+    report.StretchPaint(left + bounds.left() / p, top + bounds.top() / p,
+                        left + (bounds.left() + bounds.width()) / p,
+                        top + (bounds.top() + bounds.height()) / p, QSizeF(Width(), Height()),
+                        [this](QPainter &painter) { DrawLabel(painter); });
 }

@@ -6,8 +6,10 @@
 #include "design/GGraphc.h"
 #include "storage/Gdiobj.h"
 
+#include <QFont>
 #include <QPoint>
 #include <QRect>
+#include <QString>
 
 #include <memory>
 
@@ -130,8 +132,11 @@ private:
     void fontChanged();
     static QPoint shadowOffsetFor(TShadowDirection direction, int depth);
     static QPoint highlightOffsetFor(THighlightDirection direction, int depth);
-    void drawCopy(QPainter &painter, const QFont &font, const QString &text, const QPoint &origin,
-                  const TLayoutRect &clip, TColor color) const;
+    // Copy 0 is the shadow, 1 the highlight, 2 the text itself.
+    void drawCopy(QPainter &painter, int copy, const QFont &font, const QString &text,
+                  const QPoint &origin, const TLayoutRect &clip, TColor color) const;
+    bool inkInside(int copy, const QFont &font, const QString &text, const QPoint &origin,
+                   const TLayoutRect &clip) const;
 
     TAlignment mAlignment = taLeftJustify;
     int mDepthHighlight = 0;
@@ -147,10 +152,18 @@ private:
     TColor mBackColor = cl::White;
     TBorderStyle mBorderStyle = bsNone;
 
-    // The picture last printed and what it shows: a sheet prints the same
-    // label many times, and it is recorded again only after a change.
-    struct TPrintPicture;
-    std::unique_ptr<TPrintPicture> mPrintPicture;
+    // Whether a copy's glyphs lie inside its rectangle, for the text, font
+    // and place it was last drawn with.
+    struct TInkFit
+    {
+        bool known = false;
+        QPoint origin;
+        TLayoutRect clip;
+        QString text;
+        QFont font;
+        bool inside = false;
+    };
+    mutable TInkFit mInkFit[3];
 
     bool mLayoutDirty = true;
     QPoint mShadowOffset, mHighlightOffset, mTextMargin;

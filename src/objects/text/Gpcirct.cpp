@@ -396,8 +396,7 @@ void TGPCircleText::PrintOnReport(TReport &report, double left, double top)
         return;
     const double p = ScreenPixelsPerInch();
     const QRect b = BoundsRect();
-    QPicture picture;
-    RenderToMetafile(picture);
-    report.StretchDraw(left + b.left() / p, top + b.top() / p, left + (b.left() + b.width()) / p,
-                       top + (b.top() + b.height()) / p, picture, QSizeF(b.size()));
+    report.StretchPaint(left + b.left() / p, top + b.top() / p, left + (b.left() + b.width()) / p,
+                        top + (b.top() + b.height()) / p, QSizeF(b.size()),
+                        [this](QPainter &painter) { DrawCircleText(painter); });
 }

@@ -289,8 +289,7 @@ void TGMultiLineBaseLabel::PrintOnReport(TReport &report, double left, double to
         return;
     const double p = ScreenPixelsPerInch();
     const QRect b = BoundsRect();
-    QPicture picture;
-    RenderToMetafile(picture);
-    report.StretchDraw(left + b.left() / p, top + b.top() / p, left + (b.left() + b.width()) / p,
-                       top + (b.top() + b.height()) / p, picture, QSizeF(b.size()));
+    report.StretchPaint(left + b.left() / p, top + b.top() / p, left + (b.left() + b.width()) / p,
+                        top + (b.top() + b.height()) / p, QSizeF(b.size()),
+                        [this](QPainter &painter) { DrawLines(painter); });
 }

@@ -155,6 +155,21 @@ void TReport::StretchDraw(double x1, double y1, double x2, double y2, const QPic
     mPainter->restore();
 }
 
+void TReport::StretchPaint(double x1, double y1, double x2, double y2, QSizeF sourceSize,
+                           const std::function<void(QPainter &)> &paint)
+{
+    if (!mPainter || sourceSize.width() <= 0 || sourceSize.height() <= 0)
+        return;
+    const QRect target = RectToDevice(x1, y1, x2, y2);
+    if (target.isEmpty())
+        return;
+    mPainter->save();
+    mPainter->translate(target.topLeft());
+    mPainter->scale(target.width() / sourceSize.width(), target.height() / sourceSize.height());
+    paint(*mPainter);
+    mPainter->restore();
+}
+
 void TReport::StretchDraw(double x1, double y1, double x2, double y2, const QImage &image)
 {
     if (!mPainter || image.isNull())

@@ -10,6 +10,7 @@
 #include <QRectF>
 #include <QSizeF>
 
+#include <functional>
 #include <memory>
 
 class QImage;
@@ -81,6 +82,12 @@ public:
                      QSizeF sourceSize);
     // Draws the whole image scaled into the rectangle, pixel for pixel.
     void StretchDraw(double x1, double y1, double x2, double y2, const QImage &image);
+    // Lets `paint` draw straight onto the page in the units of a source of
+    // `sourceSize` screen pixels (origin at 0, 0), scaled into the
+    // rectangle: what StretchDraw of a picture recorded by `paint` shows,
+    // without recording and replaying it.
+    void StretchPaint(double x1, double y1, double x2, double y2, QSizeF sourceSize,
+                      const std::function<void(QPainter &)> &paint);
 
 private:
     TCanvas &canvas();

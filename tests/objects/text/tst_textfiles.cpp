@@ -98,6 +98,8 @@ private Q_SLOTS:
     void printGeometry_data();
     void printGeometry();
     void printRotated();
+    void printKeepsTextInsideTheObject_data();
+    void printKeepsTextInsideTheObject();
     void printNothingWhenEmpty();
     void printToPdf_data();
     void printToPdf();
@@ -326,6 +328,49 @@ void TestTextFiles::printRotated()
     QVERIFY(!ink.isEmpty());
     QVERIFY(target.adjusted(-1, -1, 1, 1).contains(ink));
     QVERIFY(ink.height() > 3 * ink.width());
+}
+
+void TestTextFiles::printKeepsTextInsideTheObject_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<int>("shadow");
+    QTest::newRow("fits") << QStringLiteral("Short") << int(taLeftJustify) << 0;
+    QTest::newRow("fits with shadow") << QStringLiteral("Short") << int(taLeftJustify) << 3;
+    QTest::newRow("too long, left") << QStringLiteral("WWWWWWWWWWWWWWWW") << int(taLeftJustify) << 0;
+    QTest::newRow("too long, right") << QStringLiteral("WWWWWWWWWWWWWWWW") << int(taRightJustify) << 0;
+    QTest::newRow("too long, centred") << QStringLiteral("WWWWWWWWWWWWWWWW") << int(taCenter) << 0;
+    QTest::newRow("too long, shadow") << QStringLiteral("WWWWWWWWWWWWWWWW") << int(taLeftJustify) << 4;
+}
+
+void TestTextFiles::printKeepsTextInsideTheObject()
+{
+    QFETCH(QString, caption);
+    QFETCH(int, alignment);
+    QFETCH(int, shadow);
+    auto *l = PlaceOn<TGPLabel>(*mPanel, 0, 0, 60, 33);
+    l->SetCaption(caption);
+    l->SetAlignment(TAlignment(alignment));
+    l->SetDepthShadow(shadow);
+    l->SetDirectionShadow(shadow ? sdRight : sdNone);
+    l->RecalculateLayout();
+    QCOMPARE(l->Width(), 60);
+
+    QImage page(900, 600, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    TReport report(&painter, 300, 300);
+    l->PrintOnReport(report, 0.5, 0.5);
+    painter.end();
+    // A shadow's rectangle lies its depth to the right of the text's.
+    const QRect target = report.RectToDevice(0.5, 0.5, 0.5 + (l->Width() + shadow) / 96.0,
+                                             0.5 + l->Height() / 96.0);
+    const QRect ink = inkBox(page, [](QRgb c) { return c != qRgb(255, 255, 255); });
+    QVERIFY(!ink.isEmpty());
+    QVERIFY2(target.adjusted(-1, -1, 1, 1).contains(ink),
+             qPrintable(QStringLiteral("ink %1,%2 %3x%4 outside %5,%6 %7x%8")
+                            .arg(ink.x()).arg(ink.y()).arg(ink.width()).arg(ink.height())
+                            .arg(target.x()).arg(target.y()).arg(target.width()).arg(target.height())));
 }
 
 void TestTextFiles::printNothingWhenEmpty()
