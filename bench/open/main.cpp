@@ -6,6 +6,7 @@
 // to the first paint of the window.
 //
 //   bench_open [RUNS [MAX]]   (default 3 runs, files of up to 10,000 objects)
+//   bench_open --write DIR N  (writes DIR/objectsN.qm for profiling, nothing else)
 
 #include "design/Gbasepnl.h"
 #include "objects/Register.h"
@@ -153,6 +154,10 @@ int main(int argc, char *argv[])
     qputenv("QT_FONT_DPI", "96");
     QApplication app(argc, argv);
     RegisterLabelClasses();
+    if (argc == 4 && qstrcmp(argv[1], "--write") == 0) {
+        std::printf("%s\n", qPrintable(writeDesign(QString::fromLocal8Bit(argv[2]), atoi(argv[3]))));
+        return 0;
+    }
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
     const int most = argc > 2 ? atoi(argv[2]) : 10000;
     QTemporaryDir dir;

@@ -42,18 +42,35 @@ int runDump(const QStringList &args)
     }
     design.panel().AttachObjects();
 
-    JsonValue objects = JsonValue::array();
-    for (TComponent *c : TGLabelObjectFiler::PanelObjects(&design.panel())) {
-        JsonValue object = JsonValue::object();
-        object.insert(QStringLiteral("class"), JsonValue::string(QString::fromLatin1(c->ClassName())));
-        object.insert(QStringLiteral("name"), JsonValue::string(c->Name()));
-        object.insert(QStringLiteral("properties"), propertypaths::Values(*c));
-        objects.append(object);
+    // Written an object at a time, as writeJson writes the whole document:
+    // the objects' JSON need not all be held at once.
+    QByteArray out = "{\n  \"objects\": ";
+    const auto flush = [&out] {
+        std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+        out.clear();
+    };
+    const QList<TComponent *> objects = TGLabelObjectFiler::PanelObjects(&design.panel());
+    if (objects.isEmpty()) {
+        out += "[]";
+    } else {
+        out += "[\n";
+        for (qsizetype i = 0; i < objects.size(); ++i) {
+            const TComponent *c = objects.at(i);
+            JsonValue object = JsonValue::object();
+            object.insert(QStringLiteral("class"), JsonValue::string(QString::fromLatin1(c->ClassName())));
+            object.insert(QStringLiteral("name"), JsonValue::string(c->Name()));
+            object.insert(QStringLiteral("properties"), propertypaths::Values(*c));
+            out += "    ";
+            appendJson(out, object, 2);
+            out += i + 1 < objects.size() ? ",\n" : "\n";
+            if (out.size() > 1 << 16)
+                flush();
+        }
+        out += "  ]";
     }
-    JsonValue out = JsonValue::object();
-    out.insert(QStringLiteral("objects"), objects);
-    out.insert(QStringLiteral("layout"), LayoutToJson(layout));
-    const QByteArray json = writeJson(out);
-    std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
+    out += ",\n  \"layout\": ";
+    appendJson(out, LayoutToJson(layout), 1);
+    out += "\n}\n";
+    flush();
     return 0;
 }

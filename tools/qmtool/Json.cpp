@@ -330,14 +330,48 @@ private:
     int mDepth = 0;
 };
 
+// Appends the quoted, escaped form of `text`: the characters of the Basic
+// Multilingual Plane as UTF-8, controls and surrogates as \u escapes.
+void appendString(QByteArray &out, const QString &text)
+{
+    out += '"';
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        switch (u) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (u < 0x20 || (u >= 0x7F && u < 0xA0) || c.isSurrogate()) {
+                static const char hex[] = "0123456789abcdef";
+                const char escape[6] = {'\\', 'u', hex[u >> 12], hex[(u >> 8) & 15], hex[(u >> 4) & 15],
+                                        hex[u & 15]};
+                out.append(escape, 6);
+            } else if (u < 0x80) {
+                out += char(u);
+            } else if (u < 0x800) {
+                out += char(0xC0 | (u >> 6));
+                out += char(0x80 | (u & 0x3F));
+            } else {
+                out += char(0xE0 | (u >> 12));
+                out += char(0x80 | ((u >> 6) & 0x3F));
+                out += char(0x80 | (u & 0x3F));
+            }
+        }
+    }
+    out += '"';
+}
+
 void write(QByteArray &out, const JsonValue &v, int indent)
 {
-    const QByteArray pad(2 * (indent + 1), ' '), closePad(2 * indent, ' ');
+    const qsizetype pad = 2 * (indent + 1), closePad = 2 * indent;
     switch (v.type()) {
     case JsonValue::Null: out += "null"; break;
     case JsonValue::Bool: out += v.toBool() ? "true" : "false"; break;
     case JsonValue::Number: out += jsonNumber(v.toNumber()); break;
-    case JsonValue::String: out += jsonString(v.toString()); break;
+    case JsonValue::String: appendString(out, v.toString()); break;
     case JsonValue::Array:
         if (v.items().isEmpty()) {
             out += "[]";
@@ -345,11 +379,12 @@ void write(QByteArray &out, const JsonValue &v, int indent)
         }
         out += "[\n";
         for (qsizetype i = 0; i < v.items().size(); ++i) {
-            out += pad;
+            out.append(pad, ' ');
             write(out, v.items().at(i), indent + 1);
             out += i + 1 < v.items().size() ? ",\n" : "\n";
         }
-        out += closePad + ']';
+        out.append(closePad, ' ');
+        out += ']';
         break;
     case JsonValue::Object:
         if (v.members().isEmpty()) {
@@ -358,11 +393,14 @@ void write(QByteArray &out, const JsonValue &v, int indent)
         }
         out += "{\n";
         for (qsizetype i = 0; i < v.members().size(); ++i) {
-            out += pad + jsonString(v.members().at(i).first) + ": ";
+            out.append(pad, ' ');
+            appendString(out, v.members().at(i).first);
+            out += ": ";
             write(out, v.members().at(i).second, indent + 1);
             out += i + 1 < v.members().size() ? ",\n" : "\n";
         }
-        out += closePad + '}';
+        out.append(closePad, ' ');
+        out += '}';
         break;
     }
 }
@@ -378,31 +416,25 @@ JsonValue parseJson(const QByteArray &text)
     return Parser(text).document();
 }
 
+void appendJson(QByteArray &out, const JsonValue &value, int indent)
+{
+    write(out, value, indent);
+}
+
 QByteArray writeJson(const JsonValue &value)
 {
     QByteArray out;
     write(out, value, 0);
-    return out + '\n';
+    out += '\n';
+    return out;
 }
 
 QByteArray jsonString(const QString &text)
 {
-    QByteArray out = "\"";
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0) || c.isSurrogate())
-                out += "\\u" + QByteArray::number(c.unicode(), 16).rightJustified(4, '0');
-            else
-                out += QString(c).toUtf8();
-        }
-    }
-    return out + '"';
+    QByteArray out;
+    out.reserve(text.size() + 2);
+    appendString(out, text);
+    return out;
 }
 
 QByteArray jsonNumber(double value)

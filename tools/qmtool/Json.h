@@ -63,6 +63,9 @@ public:
 JsonValue parseJson(const QByteArray &text);
 // Two-space indentation, members in their order, a final line feed.
 QByteArray writeJson(const JsonValue &value);
+// Appends `value` as writeJson writes it at `indent` levels deep (no line
+// feed before or after), for documents written a piece at a time.
+void appendJson(QByteArray &out, const JsonValue &value, int indent);
 
 // A JSON string literal; a JSON number (non-finite values become the
 // strings "NaN", "Infinity" and "-Infinity").

@@ -8,6 +8,8 @@
 #include "richtext/WPRichText.h"
 #include "storage/LabelLayout.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -38,6 +40,10 @@ LabelDesign::LabelDesign() : mWindow(std::make_unique<TToolWindow>())
 
 LabelDesign::~LabelDesign()
 {
+    // The tool runs no event loop, so what the objects posted is still
+    // queued: dropped in one go here, rather than looked up by every
+    // object as it goes (which grows with the square of their number).
+    QCoreApplication::removePostedEvents(nullptr);
     // The objects go with the panel, before their owner.
     delete mPanel;
 }
