@@ -14,6 +14,7 @@
 #include "print/engine/PrinterEngine.h"
 #include "print/engine/Report.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -21,6 +22,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -54,6 +56,8 @@ struct TRunDriver
             Paper = status->ActiveReport->PaperSize().id();
             Orientation = status->ActiveReport->Orientation();
             PanelPrinting = status->LabelPanel->Printing();
+            Outlines = status->PrintOutlines;
+            CropMarks = status->PrintCropMarks;
             if (StopPreview)
                 QTimer::singleShot(0, status, &TLabelPrinter::CancelButtonClick);
             status->RunJob();
@@ -80,6 +84,7 @@ struct TRunDriver
     QPageSize::PageSizeId Paper = QPageSize::Custom;
     TOrientation Orientation = poPortrait;
     bool PanelPrinting = false;
+    bool Outlines = false, CropMarks = false;
     QString FinalStatus;
     int Previews = 0;
     QString PreviewTitle, PreviewCaption;
@@ -116,6 +121,7 @@ private Q_SLOTS:
     void countersAcrossCellsAndSheets();
     void printPictureFollowsChanges_data();
     void printPictureFollowsChanges();
+    void outlinesAndCropMarks();
 
 private:
     QTemporaryDir mDir;
@@ -482,6 +488,40 @@ void TestPrintPrep::printPictureFollowsChanges()
     setUp(*fresh);
     change(*fresh);
     QCOMPARE(after, print(*fresh));
+}
+
+void TestPrintPrep::outlinesAndCropMarks()
+{
+    TRunDriver driver;
+    TLabelPrintPrep prep(nullptr, pdfOnly());
+    const TLabelLayout layout = TLabelLayout::Default();
+    prep.SetSheet(TSheetMetrics::FromLayout(layout));
+    QCOMPARE(prep.OutlinesCheck()->text(), QStringLiteral("Print label outlines"));
+    QCOMPARE(prep.CropMarksCheck()->text(), QStringLiteral("Print crop marks"));
+    QVERIFY(!prep.OutlinesCheck()->isChecked() && !prep.CropMarksCheck()->isChecked());
+
+    prep.OutlinesCheck()->click();
+    const QString pdf = mDir.filePath(QStringLiteral("outlines.pdf"));
+    prep.ReportPrinter1()->SetOutputFileName(pdf);
+    prep.PrintClick();
+    QVERIFY(driver.Outlines && !driver.CropMarks);
+    // The empty design prints nothing but the outlines: the middle of the
+    // first label's left edge is drawn, the top margin above it is not.
+    const QImage page = PdfPage(pdf, 1, 100, mDir.filePath(QStringLiteral("outlines")));
+    auto ink = [&page](double x, double y) {
+        int darkest = 255;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                darkest = std::min(darkest, qGray(page.pixel(qRound(x * 100) + dx, qRound(y * 100) + dy)));
+        return darkest < 200;
+    };
+    QVERIFY(!page.isNull());
+    QVERIFY(ink(layout.LeftMargin, layout.TopMargin + layout.LabelHeight / 2));
+    QVERIFY(!ink(layout.LeftMargin, layout.TopMargin - 0.2));
+
+    prep.CropMarksCheck()->click();
+    prep.PreviewClick();
+    QVERIFY(driver.Outlines && driver.CropMarks);
 }
 
 QTEST_MAIN(TestPrintPrep)
