@@ -22,7 +22,6 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <algorithm>
 #include <functional>
 
 namespace {
@@ -492,33 +491,16 @@ void TestPrintPrep::printPictureFollowsChanges()
 
 void TestPrintPrep::outlinesAndCropMarks()
 {
+    // The check boxes reach the run (the drawing is probed in the qmtool test).
     TRunDriver driver;
     TLabelPrintPrep prep(nullptr, pdfOnly());
-    const TLabelLayout layout = TLabelLayout::Default();
-    prep.SetSheet(TSheetMetrics::FromLayout(layout));
+    prep.SetSheet(TSheetMetrics::FromLayout(TLabelLayout::Default()));
     QCOMPARE(prep.OutlinesCheck()->text(), QStringLiteral("Print label outlines"));
     QCOMPARE(prep.CropMarksCheck()->text(), QStringLiteral("Print crop marks"));
     QVERIFY(!prep.OutlinesCheck()->isChecked() && !prep.CropMarksCheck()->isChecked());
-
     prep.OutlinesCheck()->click();
-    const QString pdf = mDir.filePath(QStringLiteral("outlines.pdf"));
-    prep.ReportPrinter1()->SetOutputFileName(pdf);
-    prep.PrintClick();
+    prep.PreviewClick();
     QVERIFY(driver.Outlines && !driver.CropMarks);
-    // The empty design prints nothing but the outlines: the middle of the
-    // first label's left edge is drawn, the top margin above it is not.
-    const QImage page = PdfPage(pdf, 1, 100, mDir.filePath(QStringLiteral("outlines")));
-    auto ink = [&page](double x, double y) {
-        int darkest = 255;
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx)
-                darkest = std::min(darkest, qGray(page.pixel(qRound(x * 100) + dx, qRound(y * 100) + dy)));
-        return darkest < 200;
-    };
-    QVERIFY(!page.isNull());
-    QVERIFY(ink(layout.LeftMargin, layout.TopMargin + layout.LabelHeight / 2));
-    QVERIFY(!ink(layout.LeftMargin, layout.TopMargin - 0.2));
-
     prep.CropMarksCheck()->click();
     prep.PreviewClick();
     QVERIFY(driver.Outlines && driver.CropMarks);

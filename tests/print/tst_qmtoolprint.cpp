@@ -482,15 +482,12 @@ void TestQmtoolPrint::outlinesAndCropMarks_data()
     QTest::addColumn<bool>("outline");
     QTest::addColumn<bool>("marks");
 
-    for (const char *shape : {"SR", "RR", "EL"}) {
-        const QString s = QString::fromLatin1(shape);
-        QTest::newRow(qPrintable(s + QStringLiteral(": plain"))) << s << QStringList() << false << false;
-        QTest::newRow(qPrintable(s + QStringLiteral(": outlines"))) << s << QStringList{"--outlines"} << true
-                                                                     << false;
-        QTest::newRow(qPrintable(s + QStringLiteral(": both")))
-            << s << QStringList{"--outlines", "--crop-marks"} << true << true;
-    }
+    QTest::newRow("neither") << "SR" << QStringList() << false << false;
+    QTest::newRow("outlines only") << "SR" << QStringList{"--outlines"} << true << false;
     QTest::newRow("crop marks only") << "RR" << QStringList{"--crop-marks"} << false << true;
+    for (const char *shape : {"SR", "RR", "EL"})
+        QTest::newRow(shape) << QString::fromLatin1(shape) << QStringList{"--outlines", "--crop-marks"} << true
+                             << true;
 }
 
 void TestQmtoolPrint::outlinesAndCropMarks()
