@@ -6,6 +6,7 @@
 #include "print/engine/Canvas.h"
 #include "storage/Filer.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMenu>
@@ -250,12 +251,33 @@ QString TGGraphicControl::TrimSpaces(const QString &s)
     return TrimTrailingSpaces(TrimLeadingSpaces(s));
 }
 
+namespace {
+
+// Items of a submenu take the submenu's caption ("Alignment", "Rotation").
+void nameCommands(QMenu *menu, TGGraphicControl *object, const QString &submenu)
+{
+    for (QAction *a : menu->actions()) {
+        if (a->menu()) {
+            nameCommands(a->menu(), object, submenu.isEmpty() ? a->text() : submenu);
+        } else if (!a->isSeparator()) {
+            QObject::connect(a, &QAction::triggered, object, [object, a, submenu] {
+                if (TGBasePanel *panel = object->Panel())
+                    panel->NameCommand(submenu.isEmpty() ? a->text() : submenu);
+            });
+        }
+    }
+}
+
+}  // namespace
+
 QMenu *TGGraphicControl::ObjectMenu() const
 {
     if (!mObjectMenu) {
         auto *self = const_cast<TGGraphicControl *>(this);
         mObjectMenu = new QMenu(self);
         self->BuildObjectMenu(mObjectMenu);
+        // Every item, the subclasses' too, names the change it makes.
+        nameCommands(mObjectMenu, self, QString());
     }
     return mObjectMenu;
 }

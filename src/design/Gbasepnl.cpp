@@ -16,6 +16,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <utility>
+
 // The transient dotted rectangle of rubber bands and drag previews, drawn
 // exclusive-or over whatever lies below it.
 class TBandOverlay : public QWidget
@@ -181,6 +183,26 @@ void TGBasePanel::NotifyLabelChanged()
 {
     if (!mZoomInProgress && !mHoldNotifications && LabelChangedEvent)
         LabelChangedEvent(this);
+}
+
+void TGBasePanel::NameCommand(const QString &caption)
+{
+    if (!mCommandName.isEmpty())
+        return;
+    QString name;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption.at(i) == QLatin1Char('&') && i + 1 < caption.size())
+            ++i;
+        name += caption.at(i);
+    }
+    while (name.endsWith(QLatin1Char('.')) || name.endsWith(QLatin1Char(' ')))
+        name.chop(1);
+    mCommandName = name.trimmed();
+}
+
+QString TGBasePanel::TakeCommandName()
+{
+    return std::exchange(mCommandName, QString());
 }
 
 void TGBasePanel::AttachObject(TGGraphicControl *o)

@@ -98,6 +98,13 @@ public:
     virtual void CreateObjectFromRect(const QRect &rect);
 
     void NotifyLabelChanged();
+    // The name of the command changing the design now ("Move", "Font"), as
+    // the undo history shows it: menu captions without their accelerator
+    // and dots. The first name given holds until it is taken, so that Cut
+    // stays Cut while it deletes.
+    void NameCommand(const QString &caption);
+    QString CommandName() const { return mCommandName; }
+    QString TakeCommandName();
     void AttachObjects();
     // Every object's SettleLayout, first child to last.
     void SettleObjects();
@@ -214,6 +221,7 @@ private:
     // While a paste reads, the objects' own change notices are held back:
     // a paste that fails leaves the design unchanged.
     bool mHoldNotifications = false;
+    QString mCommandName;
     bool mBandActive = false;
     QRect mBandRect;
     TBandOverlay *mOverlay = nullptr;

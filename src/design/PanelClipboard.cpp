@@ -72,6 +72,7 @@ bool TGBasePanel::CutSelection()
     // Nothing is deleted unless it is safely on the clipboard.
     if (!CopySelection())
         return false;
+    NameCommand(QStringLiteral("Cut"));
     DeleteSelection();
     return true;
 }
@@ -89,6 +90,7 @@ bool TGBasePanel::CutObject(TGGraphicControl *object)
         return CutSelection();
     if (!writeClipboard({object}))
         return false;
+    NameCommand(QStringLiteral("Cut"));
     DeleteObject(object);
     return true;
 }
@@ -133,6 +135,7 @@ void TGBasePanel::Paste()
         if (auto *o = dynamic_cast<TGGraphicControl *>(c))
             o->SetScale(mZoom);
     AttachObjects();
+    NameCommand(QStringLiteral("Paste"));
     NotifyLabelChanged();
     QCoreApplication::processEvents();
     mLastPasteTime = TickCount();

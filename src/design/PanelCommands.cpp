@@ -51,6 +51,10 @@ void TGBasePanel::buildPanelMenu()
     m->addSeparator();
     mItems.font = item("Font", &TGBasePanel::ChooseFont);
     connect(m, &QMenu::aboutToShow, this, [this] { updatePanelMenu(); });
+    // After its command ran, each item names the change it made.
+    for (QAction *a : m->actions())
+        if (!a->isSeparator())
+            connect(a, &QAction::triggered, this, [this, a] { NameCommand(a->text()); });
 }
 
 void TGBasePanel::updatePanelMenu()
@@ -81,6 +85,7 @@ void TGBasePanel::SendSelectionToBack()
 
 void TGBasePanel::DeleteSelection()
 {
+    NameCommand(QStringLiteral("Delete"));
     const QList<TGGraphicControl *> selected = mSelection->SelectedObjects();
     for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
         mSelection->RemoveFromSelection(*it);
@@ -98,6 +103,7 @@ void TGBasePanel::DeleteObject(TGGraphicControl *object)
         DeleteSelection();
         return;
     }
+    NameCommand(QStringLiteral("Delete"));
     try {
         delete object;
     } catch (...) {

@@ -1,5 +1,6 @@
 #include "print/LabelRun.h"
 
+#include "design/GGraphc.h"
 #include "design/Gbasepnl.h"
 #include "print/engine/ReportEngine.h"
 
@@ -23,6 +24,9 @@ void TLabelRun::SetSheet(const TSheetMetrics &sheet, const TPrinterNudges &nudge
     LeftMargin = g.LeftMargin;
     HorizontalPitch = g.HorizontalPitch;
     VerticalPitch = g.VerticalPitch;
+    LabelShape = sheet.LabelShape;
+    PageWidth = sheet.PageWidth;
+    PageHeight = sheet.PageHeight;
 }
 
 void TLabelRun::SetEngine(TReportEngine *engine, bool isPrinting, const QString &paperSize)
@@ -72,6 +76,8 @@ void TLabelRun::PrintLabels()
     if (Across <= 0 || Down <= 0)
         return;
     int page = 0, row = 0, column = -1;
+    if (PrintCropMarks)
+        DrawCropMarks();
     // A cancelled print job ends the loop as well; its pages go nowhere.
     while (!Stopped && !ActiveReport->Aborted()) {
         ++column;
@@ -86,6 +92,8 @@ void TLabelRun::PrintLabels()
             row = 0;
             column = 0;
             ActiveReport->NewPage();
+            if (PrintCropMarks)
+                DrawCropMarks();
         }
         const qint64 cell = qint64(row) * Across + column;
         if (cell >= CellSelected.size() || !CellSelected.at(cell))
@@ -106,12 +114,91 @@ void TLabelRun::PrintLabels()
             LabelPanel->PrintObjects(*ActiveReport, at.x(), at.y());
             LabelPanel->AdvanceLabels();
         }
+        if (PrintOutlines)
+            DrawOutline(at);
         LabelPrinted(int(cell + 1), page + 1);
     }
 }
 
 void TLabelRun::LabelPrinted(int, int)
 {
+}
+
+namespace {
+
+// Marks stop this far short of the label area and are at most this long.
+constexpr double CropMarkGap = 1.0 / 16;
+constexpr double CropMarkLength = 0.25;
+// Shorter room than this in a margin gets no mark.
+constexpr double CropMarkMinimum = 1.0 / 32;
+
+void thinPen(TReportEngine &report)
+{
+    report.Pen.Color = cl::Black;
+    report.Pen.Style = psSolid;
+    report.Pen.Width = -1;
+    report.Pen.Mode = pmCopy;
+    report.Brush.Style = bsClear;
+}
+
+}  // namespace
+
+void TLabelRun::DrawOutline(QPointF at)
+{
+    if (!ActiveReport || LabelWidth <= 0 || LabelHeight <= 0)
+        return;
+    thinPen(*ActiveReport);
+    const double x2 = at.x() + LabelWidth, y2 = at.y() + LabelHeight;
+    if (LabelShape == QLatin1String("EL")) {
+        ActiveReport->Ellipse(at.x(), at.y(), x2, y2);
+    } else if (LabelShape == QLatin1String("RR")) {
+        // The corners the design panel shows: 24 pixels at zoom 1.0.
+        const double corner = 24.0 / TGGraphicControl::ScreenPixelsPerInch();
+        ActiveReport->RoundRect(at.x(), at.y(), x2, y2, corner, corner);
+    } else {
+        ActiveReport->Rectangle(at.x(), at.y(), x2, y2);
+    }
+}
+
+void TLabelRun::DrawCropMarks()
+{
+    if (!ActiveReport || Across <= 0 || Down <= 0 || LabelWidth <= 0 || LabelHeight <= 0)
+        return;
+    HalfAcross = Across / 2;
+    HalfDown = Down / 2;
+    thinPen(*ActiveReport);
+    const double top = LabelPosition(0, 0).y();
+    const double bottom = LabelPosition(Down - 1, 0).y() + LabelHeight;
+    const double left = LabelPosition(0, 0).x();
+    const double right = LabelPosition(0, Across - 1).x() + LabelWidth;
+    // A mark from the margin's label side towards the sheet's edge.
+    auto mark = [this](double edge, double room, double from, bool vertical, int direction) {
+        const double length = std::min(CropMarkLength, room - CropMarkGap);
+        if (length < CropMarkMinimum)
+            return;
+        const double a = edge + direction * CropMarkGap, b = a + direction * length;
+        if (vertical) {
+            ActiveReport->MoveTo(from, a);
+            ActiveReport->LineTo(from, b);
+        } else {
+            ActiveReport->MoveTo(a, from);
+            ActiveReport->LineTo(b, from);
+        }
+    };
+    for (int c = 0; c < Across; ++c) {
+        const double x = LabelPosition(0, c).x();
+        for (double edge : {x, x + LabelWidth}) {
+            mark(top, top, edge, true, -1);
+            mark(bottom, PageHeight - bottom, edge, true, 1);
+        }
+    }
+    for (int r = 0; r < Down; ++r) {
+        const double y = LabelPosition(r, 0).y();
+        for (double edge : {y, y + LabelHeight}) {
+            mark(left, left, edge, false, -1);
+            mark(right, PageWidth - right, edge, false, 1);
+        }
+    }
 }
 
 void PrepareLabelRun(TLabelRun &run, TGBasePanel *panel, const TSheetMetrics &sheet,

@@ -38,6 +38,13 @@ public:
     QList<bool> CellSelected;
     // Across div 2 and Down div 2, set when the job starts.
     int HalfAcross = 0, HalfDown = 0;
+    // For checking the stock: a thin line along every printed label's shape
+    // ("RR" rounded, "EL" elliptical, else rectangular), and marks in the
+    // sheet's margins in line with every column's and row's edges.
+    bool PrintOutlines = false;
+    bool PrintCropMarks = false;
+    QString LabelShape;
+    double PageWidth = 0, PageHeight = 0;
 
     // Sheet geometry of the run: counts, gaps and label size from the
     // sheet, margins and pitches fine-tuned with the nudges.
@@ -59,6 +66,10 @@ public:
     virtual void BeforePrintLabels() {}
     // The placement loop: sheet after sheet, row by row, left to right.
     void PrintLabels();
+
+    // The two drawings above, on the engine's current page.
+    void DrawOutline(QPointF at);
+    void DrawCropMarks();
 
 protected:
     // After every printed label: its number on the sheet and the sheet,

@@ -11,6 +11,7 @@
 #include "print/engine/Canvas.h"
 
 #include <QBuffer>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QFrame>
@@ -125,6 +126,12 @@ TLabelPrintPrep::TLabelPrintPrep(QWidget *parent, const TPrinterList &printers)
     left->addSpacing(12);
     left->addWidget(mLabelsPerPageCaption);
     left->addStretch(1);
+    mOutlines = new QCheckBox(QStringLiteral("Print label outlines"));
+    mOutlines->setObjectName(QStringLiteral("PrintOutlines"));
+    mCropMarks = new QCheckBox(QStringLiteral("Print crop marks"));
+    mCropMarks->setObjectName(QStringLiteral("PrintCropMarks"));
+    left->addWidget(mOutlines);
+    left->addWidget(mCropMarks);
 
     // The sheet picture: title strip, paint box, All and None. Placed by
     // hand: its size follows the sheet on every activation.
@@ -330,6 +337,8 @@ void TLabelPrintPrep::DoPrint(bool print)
         TLabelPrinter status(this);
         PrepareLabelRun(status, mLabelPanel, mSheet, Nudges, CellSelected,
                         mPageCount->value(), print);
+        status.PrintOutlines = mOutlines->isChecked();
+        status.PrintCropMarks = mCropMarks->isChecked();
         if (print)
             status.ReportPrinter()->AssignSettings(*mReportPrinter1);
         status.SetUpRun(print, mSheet.PaperSize, print ? nullptr : &previewStream);

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -78,6 +79,9 @@ public:
     bool LastRunAborted() const { return mLastRunAborted; }
 
     QComboBox *PrinterList() const { return mPrinterList; }
+    // "Print label outlines" and "Print crop marks", off when the window opens.
+    QCheckBox *OutlinesCheck() const { return mOutlines; }
+    QCheckBox *CropMarksCheck() const { return mCropMarks; }
     TSpinEdit *PageCountEdit() const { return mPageCount; }
     QLabel *LabelsPerPageCaption() const { return mLabelsPerPageCaption; }
     QWidget *SheetPanel() const { return mSheetPanel; }
@@ -101,6 +105,8 @@ private:
     bool mRunning = false;
 
     QComboBox *mPrinterList = nullptr;
+    QCheckBox *mOutlines = nullptr;
+    QCheckBox *mCropMarks = nullptr;
     TSpinEdit *mPageCount = nullptr;
     QLabel *mLabelsPerPageCaption = nullptr;
     QWidget *mSheetPanel = nullptr;

@@ -4,6 +4,7 @@
 
 #include "IniFile.h"
 #include "MRUList.h"
+#include "UndoHistory.h"
 
 #include "controls/DialogSupport.h"
 #include "design/GGraphc.h"
@@ -77,6 +78,7 @@ TQMMainScreen::TQMMainScreen(QWidget *parent)
     buildToolBar();
     buildBottomBar();
     buildMenus();
+    createHistory();
 
     // Key preview: the window sees every key before the focused control.
     qApp->installEventFilter(this);
@@ -248,6 +250,7 @@ void TQMMainScreen::FormActivate()
     SetChangesMade(false);
     SetButtons();
     mBusy = false;
+    mHistory->Reset(true);
     Q_EMIT Activated();
     if (OnActivated)
         OnActivated();
@@ -354,6 +357,12 @@ void TQMMainScreen::SetLabelSizeFromInches(const QString &shapeCode, double widt
 
 bool TQMMainScreen::eventFilter(QObject *watched, QEvent *event)
 {
+    // A menu item that named its command and changed nothing leaves the
+    // name behind; the next press in this window starts a new command.
+    if ((event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress)
+        && !mHistory->Pending() && !QApplication::activeModalWidget() && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->window() == this)
+        mPanel->TakeCommandName();
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {

@@ -28,6 +28,7 @@ class TPrinterEngine;
 struct TPrinterList;
 class TMRUFileList;
 class TMRUMenuItem;
+class TUndoHistory;
 
 class TQMMainScreen : public QMainWindow, public TComponent
 {
@@ -133,6 +134,12 @@ public:
     bool HintsShown() const;
     void SetHintsShown(bool on);
 
+    // Undo and redo of the design (MainUndo.cpp), "&Undo" and "&Redo" in
+    // the Edit menu.
+    TUndoHistory *History() const { return mHistory; }
+    void mnuUndoClick();
+    void mnuRedoClick();
+
     // Print commands (MainPrint.cpp).
     TPrinterEngine *ReportPrinter() const { return mReportPrinter.get(); }
     void mnuPrintClick();
@@ -191,6 +198,13 @@ private:
     // Adds the file to the recent files list and stores the list.
     void rememberRecentFile(const QString &fileName);
 
+    // Undo and redo (MainUndo.cpp).
+    void createHistory();
+    void undoRedo(bool undo);
+    void updateUndoItems();
+    // A layout the history takes back: panel size, captions, label art.
+    void restoreLayout(const TLabelLayout &layout);
+
     // Layout commands (MainLayout.cpp).
     void mnuNewFromTemplateClick();
     void mnuNewUserDefinedClick();
@@ -241,6 +255,9 @@ private:
     QAction *mnuDefaultFont = nullptr;
     QMenu *mnuChangeLayout = nullptr;
     QAction *mnuShowHints = nullptr;
+    QAction *mnuUndo = nullptr;
+    QAction *mnuRedo = nullptr;
+    TUndoHistory *mHistory = nullptr;
 
     TPreferences mPrefs;
     TMRUFileList *mRecentFiles = nullptr;

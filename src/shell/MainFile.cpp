@@ -10,6 +10,7 @@
 #include "design/GHandle.h"
 #include "storage/AppPaths.h"
 #include "storage/Filer.h"
+#include "shell/UndoHistory.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -123,6 +124,7 @@ void TQMMainScreen::OpenLabelFile(const QString &fileName)
     SetArtButton();
     mShowart->setChecked(mShowart->isEnabled());
     DoDrawArt();
+    mHistory->Reset(!mChangesMade);
 }
 
 void TQMMainScreen::SaveLabelFile(const QString &fileName)
@@ -150,8 +152,10 @@ bool TQMMainScreen::trySave(const QString &fileName)
 {
     // Qt shows no box for an exception that leaves a command, so the
     // reason is shown here; the previous file is still intact.
+    mHistory->Commit();
     try {
         SaveLabelFile(fileName);
+        mHistory->MarkSaved();
         return true;
     } catch (const EStreamError &e) {
         ErrorBox(e.message(), this);
@@ -298,6 +302,7 @@ void TQMMainScreen::CancelButtonClick()
     if (!mCurrentFileName.isEmpty())
         OpenLabelFile(mCurrentFileName);
     SetChangesMade(false);
+    mHistory->Reset(true);
     mPanel->update();
 }
 

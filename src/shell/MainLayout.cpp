@@ -7,6 +7,7 @@
 #include "layout/Edittpl.h"
 #include "layout/LabelArt.h"
 #include "layout/Loadtpl.h"
+#include "shell/UndoHistory.h"
 
 #include <QToolButton>
 
@@ -78,6 +79,8 @@ void TQMMainScreen::newDesign(bool fromTemplate)
     SetTemplateCaption();
     SetChangesMade(true);
     SetButtons();
+    // A new design starts a history of its own; nothing of it is saved.
+    mHistory->Reset(false);
 }
 
 void TQMMainScreen::changeLayout(bool fromTemplate)
@@ -85,6 +88,8 @@ void TQMMainScreen::changeLayout(bool fromTemplate)
     const bool artWasDown = mShowart->isChecked();
     if (!(fromTemplate ? GetLayoutFromTemplate(false) : GetUserDefinedLayout()))
         return;
+    mPanel->NameCommand(QStringLiteral("Label Layout"));
+    mHistory->NoteChange();
     // The objects stay; those beyond the new edges are pulled back in.
     mPanel->ClampObjectsToPanel();
     SetArtButton();

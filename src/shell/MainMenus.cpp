@@ -5,6 +5,7 @@
 #include "ConfigInfo.h"
 #include "Helpwin.h"
 #include "Prefs.h"
+#include "UndoHistory.h"
 
 #include "controls/DialogSupport.h"
 #include "storage/Gdiobj.h"
@@ -71,6 +72,18 @@ void TQMMainScreen::buildMenus()
 
     QMenu *editMenu = bar->addMenu(QStringLiteral("&Edit"));
     editMenu->setObjectName(QStringLiteral("mnuEdit"));
+    mnuUndo = addItem(editMenu, QStringLiteral("&Undo"), "mnuUndo", false);
+    mnuUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnuRedo = addItem(editMenu, QStringLiteral("&Redo"), "mnuRedo", false);
+    mnuRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    connect(mnuUndo, &QAction::triggered, this, &TQMMainScreen::mnuUndoClick);
+    connect(mnuRedo, &QAction::triggered, this, &TQMMainScreen::mnuRedoClick);
+    // The step of the command just finished is named before the menu shows.
+    connect(editMenu, &QMenu::aboutToShow, this, [this] {
+        mHistory->Commit();
+        updateUndoItems();
+    });
+    editMenu->addSeparator();
     mnuDefaultFont = addItem(editMenu, QStringLiteral("&Default Font - "), "mnuDefaultFont");
     connect(mnuDefaultFont, &QAction::triggered, this, &TQMMainScreen::mnuDefaultFontClick);
     mnuChangeLayout = editMenu->addMenu(QStringLiteral("Change Label Layout"));

@@ -4,6 +4,7 @@
 
 #include "IniFile.h"
 #include "Prefs.h"
+#include "UndoHistory.h"
 
 #include "controls/DialogSupport.h"
 #include "controls/MessageBoxes.h"
@@ -116,6 +117,7 @@ void TQMMainScreen::mnuPrintClick()
     const float zoom = mPanel->Zoom();
     try {
         QCoreApplication::processEvents();
+        mHistory->Commit();
         if (zoom != 1.0f)
             mPanel->SetZoom(1.0f);
         fileName = PrintFileName(AppPaths::ProgramDir());
@@ -137,6 +139,8 @@ void TQMMainScreen::mnuPrintClick()
         if (zoom != 1.0f)
             mPanel->SetZoom(zoom);
         QCoreApplication::processEvents();
+        // The zoom there and back is no change of the design.
+        mHistory->Rebase();
 
         TLabelPrintPrep prep(this, TPrinterList{mReportPrinter->Printers(),
                                                 mReportPrinter->PrinterIndex()});

@@ -3,6 +3,7 @@
 
 #include "design/GGraphc.h"
 #include "design/GHandle.h"
+#include "shell/UndoHistory.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -142,8 +143,10 @@ void TQMMainScreen::DroppedObjectEvent(const QRect &)
 
 void TQMMainScreen::LabelChangedEvent()
 {
-    if (!mBusy)
-        SetChangesMade(true);
+    if (mBusy)
+        return;
+    SetChangesMade(true);
+    mHistory->NoteChange();
 }
 
 void TQMMainScreen::ShowGridClick(bool down)
@@ -173,6 +176,8 @@ void TQMMainScreen::ZoomOut()
 
 void TQMMainScreen::Zoom(bool in)
 {
+    // A change not yet recorded is recorded at the zoom it was made at.
+    mHistory->Commit();
     const bool wasBusy = mBusy;
     mBusy = true;
     mPanel->Selection()->ClearSelection();
@@ -189,6 +194,7 @@ void TQMMainScreen::Zoom(bool in)
                           + QLatin1Char('%'));
     QApplication::processEvents();
     mBusy = wasBusy;
+    mHistory->Rebase();
 }
 
 QString TQMMainScreen::ZoomCaption() const

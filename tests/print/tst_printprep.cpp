@@ -14,6 +14,7 @@
 #include "print/engine/PrinterEngine.h"
 #include "print/engine/Report.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -54,6 +55,8 @@ struct TRunDriver
             Paper = status->ActiveReport->PaperSize().id();
             Orientation = status->ActiveReport->Orientation();
             PanelPrinting = status->LabelPanel->Printing();
+            Outlines = status->PrintOutlines;
+            CropMarks = status->PrintCropMarks;
             if (StopPreview)
                 QTimer::singleShot(0, status, &TLabelPrinter::CancelButtonClick);
             status->RunJob();
@@ -80,6 +83,7 @@ struct TRunDriver
     QPageSize::PageSizeId Paper = QPageSize::Custom;
     TOrientation Orientation = poPortrait;
     bool PanelPrinting = false;
+    bool Outlines = false, CropMarks = false;
     QString FinalStatus;
     int Previews = 0;
     QString PreviewTitle, PreviewCaption;
@@ -116,6 +120,7 @@ private Q_SLOTS:
     void countersAcrossCellsAndSheets();
     void printPictureFollowsChanges_data();
     void printPictureFollowsChanges();
+    void outlinesAndCropMarks();
 
 private:
     QTemporaryDir mDir;
@@ -482,6 +487,23 @@ void TestPrintPrep::printPictureFollowsChanges()
     setUp(*fresh);
     change(*fresh);
     QCOMPARE(after, print(*fresh));
+}
+
+void TestPrintPrep::outlinesAndCropMarks()
+{
+    // The check boxes reach the run (the drawing is probed in the qmtool test).
+    TRunDriver driver;
+    TLabelPrintPrep prep(nullptr, pdfOnly());
+    prep.SetSheet(TSheetMetrics::FromLayout(TLabelLayout::Default()));
+    QCOMPARE(prep.OutlinesCheck()->text(), QStringLiteral("Print label outlines"));
+    QCOMPARE(prep.CropMarksCheck()->text(), QStringLiteral("Print crop marks"));
+    QVERIFY(!prep.OutlinesCheck()->isChecked() && !prep.CropMarksCheck()->isChecked());
+    prep.OutlinesCheck()->click();
+    prep.PreviewClick();
+    QVERIFY(driver.Outlines && !driver.CropMarks);
+    prep.CropMarksCheck()->click();
+    prep.PreviewClick();
+    QVERIFY(driver.Outlines && driver.CropMarks);
 }
 
 QTEST_MAIN(TestPrintPrep)

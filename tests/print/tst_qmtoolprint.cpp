@@ -61,6 +61,8 @@ private Q_SLOTS:
     void errors();
     void render_data();
     void render();
+    void outlinesAndCropMarks_data();
+    void outlinesAndCropMarks();
 
 private:
     QString writeDesign(const QString &name, const TLabelLayout &layout);
@@ -454,6 +456,81 @@ void TestQmtoolPrint::render()
         for (int x = int(CounterBounds.left() * factor); x < int(CounterBounds.right() * factor); ++x)
             ink += qGray(image.pixel(x, y)) < 100;
     QVERIFY(ink > 10 * factor * factor);
+}
+
+
+namespace {
+
+// A thin line drawn through (x, y) inches: a dark or grey pixel within one
+// pixel of it (hairlines come out anti-aliased).
+bool LineNear(const QImage &page, int dpi, double x, double y)
+{
+    const QPoint c(qRound(x * dpi), qRound(y * dpi));
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+            if (page.rect().contains(c + QPoint(dx, dy)) && qGray(page.pixel(c + QPoint(dx, dy))) < 200)
+                return true;
+    return false;
+}
+
+}  // namespace
+
+void TestQmtoolPrint::outlinesAndCropMarks_data()
+{
+    QTest::addColumn<QString>("shape");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("outline");
+    QTest::addColumn<bool>("marks");
+
+    QTest::newRow("neither") << "SR" << QStringList() << false << false;
+    QTest::newRow("outlines only") << "SR" << QStringList{"--outlines"} << true << false;
+    QTest::newRow("crop marks only") << "RR" << QStringList{"--crop-marks"} << false << true;
+    for (const char *shape : {"SR", "RR", "EL"})
+        QTest::newRow(shape) << QString::fromLatin1(shape) << QStringList{"--outlines", "--crop-marks"} << true
+                             << true;
+}
+
+void TestQmtoolPrint::outlinesAndCropMarks()
+{
+    QFETCH(QString, shape);
+    QFETCH(QStringList, args);
+    QFETCH(bool, outline);
+    QFETCH(bool, marks);
+
+    TLabelLayout layout = TLabelLayout::Default();
+    layout.LabelShape = shape;
+    const QString file = writeDesign(QStringLiteral("outlines.qm"), layout);
+    const QString pdf = mDir.filePath(QStringLiteral("outlines.pdf"));
+    QFile::remove(pdf);
+    const Result r = runTool(QStringList{QStringLiteral("print"), file, QStringLiteral("-o"), pdf,
+                                         QStringLiteral("--cells"), QStringLiteral("0,4")}
+                             + args);
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    const int dpi = 100;
+    const QImage page = PdfPage(pdf, 1, dpi, mDir.filePath(QStringLiteral("outlines")));
+    QVERIFY(!page.isNull());
+
+    const double w = layout.LabelWidth, h = layout.LabelHeight;
+    // Cell 0 and cell 4 (row 1, column 1) are printed; cell 1 is not.
+    for (const QPointF at : {QPointF(0.188, 0.5), QPointF(0.188 + 2.765, 0.5 + 1.01)}) {
+        const double x = at.x(), y = at.y();
+        QCOMPARE(LineNear(page, dpi, x, y + h / 2), outline);
+        QCOMPARE(LineNear(page, dpi, x + w / 2, y + h), outline);
+        QCOMPARE(LineNear(page, dpi, x + w, y + h / 2), outline);
+        // Rectangles run into their corners; rounded corners leave the
+        // corner itself; an ellipse touches the box at the middles only.
+        QCOMPARE(LineNear(page, dpi, x, y), outline && shape == u"SR");
+        QCOMPARE(LineNear(page, dpi, x + w * 0.15, y), outline && shape != u"EL");
+        QVERIFY(!LineNear(page, dpi, x + w * 0.8, y + h * 0.8));
+    }
+    QVERIFY(!LineNear(page, dpi, 0.188 + 2.765 + w / 2, 0.5));
+    // Marks in the top, left and bottom margins, in line with label edges
+    // that are not printed as well; nothing in the margin between them.
+    QCOMPARE(LineNear(page, dpi, 0.188, 0.3), marks);
+    QCOMPARE(LineNear(page, dpi, 0.188 + 2 * 2.765 + w, 0.3), marks);
+    QCOMPARE(LineNear(page, dpi, 0.1, 0.5 + 3 * 1.01), marks);
+    QCOMPARE(LineNear(page, dpi, 0.188 + w, 0.5 + 9 * 1.01 + h + 0.2), marks);
+    QVERIFY(!LineNear(page, dpi, 0.188 + w / 2, 0.3));
 }
 
 QTEST_MAIN(TestQmtoolPrint)

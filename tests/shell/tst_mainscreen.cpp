@@ -467,7 +467,8 @@ void TestMainScreen::menus_data()
                                          "Printer Fine &Tuning {off}", "Printer &Setup {off}", "-",
                                          "E&xit [Ctrl+Q]"};
     QTest::newRow("Edit") << "&Edit"
-                          << QStringList{"Default Font: Arial, 10 pt ",
+                          << QStringList{"&Undo [Ctrl+Z] {off}", "&Redo [Ctrl+Shift+Z] {off}", "-",
+                                         "Default Font: Arial, 10 pt ",
                                          "Change Label Layout    (Avery 5160 Address) >",
                                          "  From Template", "  User Defined Layout"};
     QTest::newRow("Help") << "&Help"
@@ -502,6 +503,8 @@ void TestMainScreen::shortcuts_data()
     QTest::newRow("save as") << "window" << "mnuSaveAs" << QKeySequence(QStringLiteral("Ctrl+Shift+S"));
     QTest::newRow("print or preview") << "window" << "mnuPrint" << QKeySequence(QStringLiteral("Ctrl+P"));
     QTest::newRow("exit") << "window" << "mnuExit" << QKeySequence(QStringLiteral("Ctrl+Q"));
+    QTest::newRow("undo") << "window" << "mnuUndo" << QKeySequence(QStringLiteral("Ctrl+Z"));
+    QTest::newRow("redo") << "window" << "mnuRedo" << QKeySequence(QStringLiteral("Ctrl+Shift+Z"));
     QTest::newRow("panel cut") << "panel" << "Cut" << QKeySequence(QStringLiteral("Ctrl+X"));
     QTest::newRow("panel copy") << "panel" << "Copy" << QKeySequence(QStringLiteral("Ctrl+C"));
     QTest::newRow("panel paste") << "panel" << "Paste" << QKeySequence(QStringLiteral("Ctrl+V"));

@@ -1,5 +1,6 @@
 // qmtool print FILE.qm (-o OUT.pdf | --printer NAME) [--sheets N]
 //     [--cells all|LIST] [--nudge TOP,LEFT,VERT,HORZ] [--preview]
+//     [--outlines] [--crop-marks]
 // The print run of the program's print preparation window without the
 // window: the same set-up, placement loop, objects and counters, into a PDF
 // file or a printer queue ("request id is NAME-JOB" on stdout, as lp says).
@@ -33,8 +34,11 @@ int printUsage(const QString &why = QString())
         PrintError(why);
     std::fputs("usage: qmtool print FILE.qm (-o OUT.pdf | --printer NAME) [--sheets N]\n"
                "                    [--cells all|LIST] [--nudge TOP,LEFT,VERT,HORZ] [--preview]\n"
+               "                    [--outlines] [--crop-marks]\n"
                "  LIST   cell numbers from 0, comma-separated (row x across + column)\n"
-               "  --nudge  fine tuning in 1/32 inch, each -8 to 8\n",
+               "  --nudge  fine tuning in 1/32 inch, each -8 to 8\n"
+               "  --outlines    a thin line along every printed label's shape\n"
+               "  --crop-marks  marks in the sheet's margins at every label edge\n",
                stderr);
     return 2;
 }
@@ -56,6 +60,8 @@ struct Options
     QList<int> cells;
     TPrinterNudges nudges;
     bool preview = false;
+    bool outlines = false;
+    bool cropMarks = false;
 };
 
 // Returns an error text for the usage message; empty when all is well.
@@ -111,6 +117,10 @@ QString parse(const QStringList &args, Options &o)
             }
         } else if (a == u"--preview") {
             o.preview = true;
+        } else if (a == u"--outlines") {
+            o.outlines = true;
+        } else if (a == u"--crop-marks") {
+            o.cropMarks = true;
         } else if (a.startsWith(u'-') && a.size() > 1) {
             return QStringLiteral("unknown option ") + a;
         } else if (o.file.isEmpty()) {
@@ -224,6 +234,8 @@ int runPrint(const QStringList &args)
         const bool printing = !o.preview;
         TLabelRun run;
         PrepareLabelRun(run, document.Panel(), sheet, o.nudges, cells, o.sheets, printing);
+        run.PrintOutlines = o.outlines;
+        run.PrintCropMarks = o.cropMarks;
 
         QBuffer recorded;
         std::unique_ptr<TReportEngine> engine;
