@@ -6,6 +6,7 @@
 #include "print/engine/Canvas.h"
 #include "print/engine/Report.h"
 
+#include <QDataStream>
 #include <QFileInfo>
 #include <QMenu>
 #include <QTransform>
@@ -438,8 +439,19 @@ void TSuperShape::Paint()
                                 std::trunc(l.texture.height() * double(Scale())));
         else
             l.tileSize = QSizeF(l.texture.size());
-        surfacefill::PaintScreen(*painter, l);
-        strokeOutline(*painter, outline, pen);
+        // Textures and gradients cost more to paint than a picture of them:
+        // kept while nothing the figure shows changes.
+        QByteArray key;
+        {
+            QDataStream out(&key, QIODevice::WriteOnly);
+            out << outline << pen;
+        }
+        key += surfacefill::LayersKey(l);
+        surfacefill::PaintKept(*painter, mScreenPicture, key, QRect(0, 0, Width(), Height()),
+                               [&](QPainter &p) {
+                                   surfacefill::PaintScreen(p, l);
+                                   strokeOutline(p, outline, pen);
+                               });
     }
     if (PaintingOwnCanvas()) {
         DrawSelectionMarks();

@@ -144,6 +144,7 @@ private:
     TColor mForeColor = cl::Black;
     TColor mGradientToColor = cl::Blue;
     std::unique_ptr<TBitmap> mImage;
+    surfacefill::TKeptPicture mScreenPicture;
     int mInVectorPercent = 50;
     TColor mOutlineColor = cl::Black;
     TPenStyle mOutlineStyle = psSolid;

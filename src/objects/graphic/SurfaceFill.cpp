@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 
+#include <QDataStream>
 #include <QPainter>
 
 #include <algorithm>
@@ -332,6 +333,45 @@ void PaintPrint(QPainter &p, const TSurfaceLayers &l, int tileOverlap)
     }
     paintOutline(p, l);
     p.restore();
+}
+
+QByteArray LayersKey(const TSurfaceLayers &l)
+{
+    QByteArray key;
+    QDataStream out(&key, QIODevice::WriteOnly);
+    out << l.shadow << l.shadowPath << quint32(l.shadowColor) << l.shadowPen << l.path << int(l.fill)
+        << quint32(l.solidColor) << (l.fill == TFillKind::Texture ? l.texture.cacheKey() : 0) << l.tileSize
+        << int(l.direction) << quint32(l.fromColor) << quint32(l.toColor) << l.area << l.outline << l.outlinePen;
+    return key;
+}
+
+void PaintKept(QPainter &painter, TKeptPicture &kept, const QByteArray &key, const QRect &area,
+               const std::function<void(QPainter &)> &paint)
+{
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1;
+    if (area.isEmpty())
+        return;
+    if (painter.transform().type() > QTransform::TxTranslate
+        || qreal(area.width()) * area.height() * ratio * ratio > 4'000'000) {
+        kept = {};
+        painter.save();
+        painter.setClipRect(area, Qt::IntersectClip);
+        paint(painter);
+        painter.restore();
+        return;
+    }
+    if (kept.key != key || kept.image.isNull() || kept.image.devicePixelRatio() != ratio
+        || kept.image.deviceIndependentSize() != QSizeF(area.size())) {
+        QImage image((QSizeF(area.size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        p.translate(-area.topLeft());
+        paint(p);
+        p.end();
+        kept = {key, image};
+    }
+    painter.drawImage(area.topLeft(), kept.image);
 }
 
 }  // namespace surfacefill

@@ -15,6 +15,7 @@
 #include <QRect>
 #include <QRgb>
 
+#include <functional>
 #include <memory>
 
 class QPainter;
@@ -118,6 +119,22 @@ struct TSurfaceLayers
 // Screen: the gradient drawn from its strip over `area`, textures as a
 // tiled brush.
 void PaintScreen(QPainter &p, const TSurfaceLayers &layers);
+
+// What an object last painted on the screen, kept as a picture for as long
+// as what it was painted from stays the same.
+struct TKeptPicture
+{
+    QByteArray key;
+    QImage image;
+};
+// Everything of `layers` a screen paint depends on, as a key for PaintKept.
+QByteArray LayersKey(const TSurfaceLayers &layers);
+// Draws what `paint` paints inside `area` (clipped to it): from the kept
+// picture when `key` and the painter's resolution are what it was made
+// with, else painted into a new one first. Painters that scale or turn, and
+// areas of more than four million pixels, are painted on directly.
+void PaintKept(QPainter &painter, TKeptPicture &kept, const QByteArray &key, const QRect &area,
+               const std::function<void(QPainter &)> &paint);
 // Print page (device pixels): the fill drawn inside the path as a clip, the
 // gradient as vector bands, the texture as tiles overlapping by
 // `tileOverlap` pixels.

@@ -521,11 +521,13 @@ void TGSuperText::Paint()
             l.path = mTextPath;
         l.outline = mOutlineStyle != psClear && mOutlineWidth >= 1;
         l.outlinePen = surfacefill::OutlinePen(mOutlineColor, mOutlineStyle, std::min(mOutlineWidth, 100));
-        painter->save();
-        painter->setClipRect(QRect(0, 0, w, h), Qt::IntersectClip);
-        painter->setRenderHint(QPainter::Antialiasing, true);
-        surfacefill::PaintScreen(*painter, l);
-        painter->restore();
+        // Glyphs filled with a gradient or a texture cost more to paint
+        // than a picture of them: kept while nothing they show changes.
+        surfacefill::PaintKept(*painter, mScreenPicture, mPathKey.toUtf8() + surfacefill::LayersKey(l),
+                               l.area, [&l](QPainter &p) {
+                                   p.setRenderHint(QPainter::Antialiasing, true);
+                                   surfacefill::PaintScreen(p, l);
+                               });
     }
     if (PaintingOwnCanvas())
         DrawSelectionMarks();

@@ -143,6 +143,7 @@ private:
     // The glyph paths of the last paint, kept while text, font and places stay.
     QString mPathKey;
     QPainterPath mTextPath, mShadowPath;
+    surfacefill::TKeptPicture mScreenPicture;
     QPoint mShadowOffset;
     QPoint mTextOrigin, mShadowPosition;
     QRect mTextRect, mShadowRect;

@@ -115,6 +115,8 @@ private Q_SLOTS:
     void rects_data();
     void rects();
     void star();
+    void repaintFollowsChanges_data();
+    void repaintFollowsChanges();
     void setterRules_data();
     void setterRules();
     void shadowDepthGuard();
@@ -605,6 +607,62 @@ void SuperShapeTest::textureBrowser()
     }
     SetDialogRunner(nullptr);
     AppPaths::SetProgramDirOverride(QString());
+}
+
+void SuperShapeTest::repaintFollowsChanges_data()
+{
+    QTest::addColumn<int>("change");
+    const char *const names[] = {"shape", "vectors", "back colour", "to colour", "direction",
+                                 "outline", "shadow", "size", "texture"};
+    for (int i = 0; i < int(std::size(names)); ++i)
+        QTest::newRow(names[i]) << i;
+}
+
+// A repaint after a change shows what a shape made with the change from the
+// start shows: nothing of the picture kept from the paint before.
+void SuperShapeTest::repaintFollowsChanges()
+{
+    QFETCH(int, change);
+    QImage tile(8, 8, QImage::Format_RGB32);
+    tile.fill(QColor(0, 128, 0));
+    TBitmap texture;
+    texture.SetImage(tile);
+    const auto make = [](TSuperShape &o) {
+        o.SetBounds(0, 0, 100, 60);
+        o.SetShape(gstPolyGon);
+        o.SetSurfaceType(TSuperShape::stGradientFill);
+        o.SetShadowOrient(soNone);
+    };
+    const auto apply = [&](TSuperShape &o) {
+        switch (change) {
+        case 0: o.SetShape(gstDiamond); break;
+        case 1: o.SetVectors(7); break;
+        case 2: o.SetBackColor(cl::Fuchsia); break;
+        case 3: o.SetGradientToColor(cl::Lime); break;
+        case 4: o.SetFillDirection(gdDown); break;
+        case 5:
+            o.SetOutlineColor(cl::Red);
+            o.SetOutlineWidth(3);
+            break;
+        case 6: o.SetShadowOrient(soLowerRight);
+            o.SetShadowDepth(5);
+            break;
+        case 7: o.SetBounds(0, 0, 90, 60); break;
+        case 8:
+            o.SetSurfaceType(TSuperShape::stBrushImage);
+            o.SetImage(&texture);
+            break;
+        }
+    };
+    TSuperShape o, fresh;
+    make(o);
+    make(fresh);
+    const QImage before = paintObject(o);
+    apply(o);
+    apply(fresh);
+    const QImage after = paintObject(o);
+    QVERIFY(after != before);
+    QCOMPARE(after, paintObject(fresh));
 }
 
 QTEST_MAIN(SuperShapeTest)

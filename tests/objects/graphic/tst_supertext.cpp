@@ -88,6 +88,8 @@ private Q_SLOTS:
     void recordRoundTrip();
     void paintLayers_data();
     void paintLayers();
+    void repaintFollowsChanges_data();
+    void repaintFollowsChanges();
     void captionShortened();
     void absurdValues_data();
     void absurdValues();
@@ -259,6 +261,63 @@ void SuperTextTest::paintLayers_data()
     QTest::newRow("texture, green") << int(stBrushImage) << qRgb(0, 128, 0);
     QTest::newRow("transparent") << int(stBrushTransparent) << qRgb(0, 255, 255);
     QTest::newRow("gradient, blue to blue") << int(stGradientFill) << qRgb(0, 0, 255);
+}
+
+void SuperTextTest::repaintFollowsChanges_data()
+{
+    QTest::addColumn<int>("change");
+    const char *const names[] = {"caption", "from colour", "to colour", "direction", "outline colour",
+                                 "outline width", "shadow colour", "shadow depth", "surface", "size",
+                                 "texture"};
+    for (int i = 0; i < int(std::size(names)); ++i)
+        QTest::newRow(names[i]) << i;
+}
+
+// A repaint after a change shows what an object made with the change from
+// the start shows: nothing of the picture kept from the paint before.
+void SuperTextTest::repaintFollowsChanges()
+{
+    QFETCH(int, change);
+    const TBitmap green = solidBitmap(QSize(4, 4), QColor(0, 128, 0));
+    const auto make = [](TGSuperText &o) {
+        TFont font;
+        font.SetName(QStringLiteral("Arial"));
+        font.SetSize(36);
+        o.ApplyFont(font);
+        o.SetCaption(QStringLiteral("Abc"));
+        o.SetBorderStyle(bsSingle);
+        o.SetBounds(0, 0, 160, 70);
+        o.SetSurfaceType(stGradientFill);
+        o.SetShadowOrientation(sdRight);
+        o.SetShadowDepth(3);
+    };
+    const auto apply = [&](TGSuperText &o) {
+        switch (change) {
+        case 0: o.SetCaption(QStringLiteral("Abd")); break;
+        case 1: o.SetGradientFromColor(cl::Red); break;
+        case 2: o.SetGradientToColor(cl::Lime); break;
+        case 3: o.SetFillDirection(gdDown); break;
+        case 4: o.SetOutlineColor(cl::Red); break;
+        case 5: o.SetOutlineWidth(3); break;
+        case 6: o.SetShadowcolor(cl::Red); break;
+        case 7: o.SetShadowDepth(6); break;
+        case 8: o.SetSurfaceType(stNormal); break;
+        case 9: o.SetBounds(0, 0, 161, 70); break;
+        case 10:
+            o.SetSurfaceType(stBrushImage);
+            o.SetImage(&green);
+            break;
+        }
+    };
+    TGSuperText o, fresh;
+    make(o);
+    make(fresh);
+    const QImage before = paintObject(o);
+    apply(o);
+    apply(fresh);
+    const QImage after = paintObject(o);
+    QVERIFY(after != before);
+    QCOMPARE(after, paintObject(fresh));
 }
 
 void SuperTextTest::paintLayers()
