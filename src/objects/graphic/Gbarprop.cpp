@@ -28,7 +28,8 @@ namespace {
 constexpr int Angles[] = {0, 90, 180, 270};
 constexpr double MilsPerInch = 1000.0;
 
-// The sample drawn fitted into the preview box, on a white ground.
+// The sample drawn fitted into the preview box (at most 4 times its size),
+// on a white ground.
 class TBarcodePreview : public QWidget
 {
 public:
@@ -42,7 +43,7 @@ protected:
         const int w = mSample->Width(), h = mSample->Height();
         if (w <= 0 || h <= 0)
             return;
-        const double k = std::min({1.0, (width() - 8.0) / w, (height() - 8.0) / h});
+        const double k = std::min({4.0, (width() - 8.0) / w, (height() - 8.0) / h});
         p.translate((width() - w * k) / 2.0, (height() - h * k) / 2.0);
         p.scale(k, k);
         p.fillRect(QRectF(0, 0, w, h), Qt::white);
@@ -114,10 +115,8 @@ TBarcodeProperties::TBarcodeProperties(QWidget *parent)
     FontButton = new QPushButton(QStringLiteral("Font..."), fields);
     FontButton->setObjectName(QStringLiteral("FontButton"));
     FontButton->setAutoDefault(false);
-    auto *textRow = new QHBoxLayout;
-    textRow->addWidget(ShowTextBox);
-    textRow->addWidget(FontButton);
-    form->addRow(QString(), textRow);
+    form->addRow(QString(), ShowTextBox);
+    form->addRow(QStringLiteral("Text font"), FontButton);
 
     ForeColorBox = new TColorComboBox(fields);
     ForeColorBox->setObjectName(QStringLiteral("ForeColorBox"));
