@@ -8,6 +8,7 @@
 #include "print/engine/Canvas.h"
 #include "print/engine/Report.h"
 
+#include <QEvent>
 #include <QMenu>
 #include <QPainter>
 
@@ -175,9 +176,24 @@ TGCounterLabel *TGBarcode::LinkedCounter() const
     if (!panel)
         return nullptr;
     for (TGGraphicControl *o : panel->Objects())
-        if (auto *counter = qobject_cast<TGCounterLabel *>(o))
+        if (auto *counter = qobject_cast<TGCounterLabel *>(o)) {
+            if (counter != mWatchedCounter) {
+                if (mWatchedCounter)
+                    mWatchedCounter->removeEventFilter(const_cast<TGBarcode *>(this));
+                mWatchedCounter = counter;
+                counter->installEventFilter(const_cast<TGBarcode *>(this));
+            }
             return counter;
+        }
     return nullptr;
+}
+
+bool TGBarcode::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Paint && watched == mWatchedCounter && mUseCounter && mCache.valid
+        && DrawnData() != mCache.options.data)
+        update();
+    return TGGraphicControl::eventFilter(watched, event);
 }
 
 QString TGBarcode::DrawnData() const

@@ -87,6 +87,10 @@ public:
     // The "Properties" command; true when the dialog was accepted.
     bool EditProperties();
 
+protected:
+    // Repaints when the linked counter repaints with another number.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void draw(QPainter &painter, const QRectF &target, double pixelsPerInch) const;
     double drawnModuleWidth() const;
@@ -100,6 +104,7 @@ private:
     bool mTransparent = false;
     double mModuleWidth = 0;
     QPointer<TGGraphicControl> mDataContext;
+    mutable QPointer<TGCounterLabel> mWatchedCounter;
 
     struct Cache
     {
