@@ -438,6 +438,7 @@ void TGGraphicControl::PrepareObjectMenu() {}
 void TGGraphicControl::ApplyFont(const TFont &) {}
 void TGGraphicControl::AdvanceLabel() {}
 void TGGraphicControl::RestartSequence() {}
+QString TGGraphicControl::PrintProblem() const { return QString(); }
 void TGGraphicControl::PrintOnReport(TReport &, double, double) {}
 
 void TGGraphicControl::SettleLayout() {}

@@ -122,6 +122,10 @@ public:
     virtual void ApplyFont(const TFont &font);
     virtual void AdvanceLabel();
     virtual void RestartSequence();
+    // What keeps the object from printing the current label, saying which
+    // object it is (empty for nothing); a print run asks every object
+    // before it starts.
+    virtual QString PrintProblem() const;
     // left, top: inches of the label's top-left corner on the page.
     virtual void PrintOnReport(TReport &report, double left, double top);
     // First edit after a drawing tool created the object; false when the

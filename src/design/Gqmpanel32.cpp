@@ -67,6 +67,7 @@ QByteArray TGQuillmarkPanel32::ToolClassName(TLPanelState state)
     case psRichLabel: return "TGPRichBaseLabel";
     case psSuperText: return "TGSuperText";
     case psCircleText: return "TGPCircleText";
+    case psBarcode: return "TGBarcode";
     case psPointing: break;
     }
     return QByteArray();
@@ -133,6 +134,9 @@ void TGQuillmarkPanel32::CreateObjectFromRect(const QRect &rect)
         break;
     case psMultiLineLabel:
         copyFont(o, Font());
+        break;
+    case psBarcode:
+        setText(o, "Data", QStringLiteral("12345678"));
         break;
     default: break;
     }

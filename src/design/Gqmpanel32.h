@@ -5,7 +5,8 @@
 
 enum TLPanelState {
     psPointing, psLabel, psSymbolLabel, psCounterLabel, psMultiLineLabel, psRectangle, psEllipse,
-    psRoundRectangle, psLine, psImage, psSuperShape, psRichLabel, psSuperText, psCircleText
+    psRoundRectangle, psLine, psImage, psSuperShape, psRichLabel, psSuperText, psCircleText,
+    psBarcode
 };
 
 // The design panel of the main window: adds the current drawing tool and

@@ -1,5 +1,6 @@
 #include "objects/Register.h"
 
+#include "objects/graphic/Gbarcode.h"
 #include "objects/graphic/Gimage.h"
 #include "objects/graphic/Glines.h"
 #include "objects/graphic/Glshapes.h"
@@ -28,5 +29,6 @@ void RegisterLabelClasses()
     registry.Register("TGImage", [](TComponent *owner) { return new TGImage(owner); });
     registry.Register("TSuperShape", [](TComponent *owner) { return new TSuperShape(owner); });
     registry.Register("TGSuperText", [](TComponent *owner) { return new TGSuperText(owner); });
+    registry.Register("TGBarcode", [](TComponent *owner) { return new TGBarcode(owner); });
     RegisterPictureClasses();
 }

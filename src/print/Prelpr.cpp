@@ -6,6 +6,7 @@
 #include "design/GGraphc.h"
 #include "design/Gqmpanel32.h"
 #include "print/LabelRun.h"
+#include "print/RunCheck.h"
 #include "print/Printlbl.h"
 #include "print/Prevue.h"
 #include "print/engine/Canvas.h"
@@ -326,6 +327,11 @@ void TLabelPrintPrep::DoPrint(bool print)
         return;
     if (!AnyChecked()) {
         InformationBox(QStringLiteral("Need at least one label selected"), this);
+        return;
+    }
+    const QString problem = RunProblem(mLabelPanel, mSheet, CellSelected, print ? mPageCount->value() : 1);
+    if (!problem.isEmpty()) {
+        InformationBox(problem, this);
         return;
     }
 

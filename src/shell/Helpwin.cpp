@@ -50,6 +50,7 @@ const std::map<int, const char *> kTopicPages = {
     {40013, "rich-text.html"},        // Rich Text Editor
     {40014, "supertext.html"},        // SuperText Properties
     {40017, "circle-text.html"},      // CircleText Properties
+    {40020, "barcode.html"},          // Barcode Properties
 };
 
 const char kContentsPage[] = "index.html";

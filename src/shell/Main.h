@@ -226,7 +226,7 @@ private:
 
     QToolBar *mToolBar = nullptr;
     QButtonGroup *mToolGroup = nullptr;
-    std::array<QToolButton *, 14> mToolButtons{};
+    std::array<QToolButton *, 15> mToolButtons{};
     QToolButton *mFontSizeUp = nullptr;
     QToolButton *mFontSizeDown = nullptr;
     QLabel *mZoomCaption = nullptr;

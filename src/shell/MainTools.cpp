@@ -40,6 +40,7 @@ const ToolInfo Tools[] = {
      "SuperText tool \nSpecial Effects Text - fill with gradients or bitmaps"},
     {psCircleText, "DrawCircleTextbutton", "circletext",
      "CircleText Tool \nCircular or semi-circular text using any font"},
+    {psBarcode, "DrawBarcodeButton", "barcode", "Barcode tool \nBarcodes and QR codes, numbered from the counter"},
 };
 
 QIcon glyph(const char *name)

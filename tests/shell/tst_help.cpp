@@ -5,6 +5,7 @@
 #include "layout/Edittpl.h"
 #include "layout/Loadtpl.h"
 #include "objects/Register.h"
+#include "objects/graphic/Gbarprop.h"
 #include "objects/text/Gf3d.h"
 #include "objects/text/Ggetctr.h"
 #include "objects/text/Ggetsym.h"
@@ -134,6 +135,7 @@ private Q_SLOTS:
         }) << 40008 << "Text 3D Effects";
         QTest::newRow("CircleText Properties") << F([] { return new TCircleTextProperties; }) << 40017
                                                << "Circle Text";
+        QTest::newRow("Barcode Properties") << F([] { return new TBarcodeProperties; }) << 40020 << "Barcodes";
         QTest::newRow("Rich Text Editor") << F([] { return new TRichTextLabelEditor; }) << 40013 << "Rich Text";
         QTest::newRow("Labels Print") << F([] { return new TLabelPrintPrep(nullptr, TPrinterList{}); }) << 1019
                                       << "Printing Labels";

@@ -221,6 +221,7 @@ void TestMainScreen::toolButtons_data()
         {"DrawSuperTextButton", psSuperText,
          "SuperText tool \nSpecial Effects Text - fill with gradients or bitmaps"},
         {"DrawCircleTextbutton", psCircleText, "CircleText Tool \nCircular or semi-circular text using any font"},
+        {"DrawBarcodeButton", psBarcode, "Barcode tool \nBarcodes and QR codes, numbered from the counter"},
     };
     for (const auto &r : rows)
         QTest::newRow(r.name) << QString::fromLatin1(r.name) << int(r.state) << QString::fromLatin1(r.hint);
@@ -241,7 +242,7 @@ void TestMainScreen::toolButtons()
     QCOMPARE(int(mWindow->Panel()->PanelState()), state);
     QCOMPARE(mWindow->Panel()->Pointing(), state == psPointing);
     int down = 0;
-    for (int s = psPointing; s <= psCircleText; ++s)
+    for (int s = psPointing; s <= psBarcode; ++s)
         down += mWindow->ToolButton(TLPanelState(s))->isChecked() ? 1 : 0;
     QCOMPARE(down, 1);
     QVERIFY(b->isChecked());

@@ -123,6 +123,11 @@ void TestQmtoolLabels::buildThenDump_data()
         "FillDirection": "gdDown", "GradientFromColor": 0, "GradientToColor": 16777215,
         "OutlineStyle": "psDash", "OutlineWidth": 2, "SurfaceType": "stGradientFill",
         "LastBitmapFileNameandPath": "/textures/wood.bmp", "Image.Data": null}})");
+    QTest::newRow("barcode") << QByteArray(R"({"class": "TGBarcode", "properties": {
+        "Left": 4, "Top": 5, "Width": 200, "Height": 90, "Symbology": 58, "Data": "Grüße 1000",
+        "UseCounter": true, "ShowText": false, "Font.Name": "Liberation Serif", "ForeColor": 1193046,
+        "Transparent": true, "ModuleWidth": 0.015, "Angle": 90, "QuietZones": false, "CheckDigit": true,
+        "ErrorCorrection": 3, "SymbolSize": 5, "GS1Data": true}})");
     QTest::newRow("defaults only") << QByteArray(R"({"class": "TGLineShape"})");
 }
 

@@ -3,6 +3,7 @@
 
 #include <QStringList>
 
+int runBarcode(const QStringList &args);
 int runBuild(const QStringList &args);
 int runDump(const QStringList &args);
 int runInspect(const QStringList &args);

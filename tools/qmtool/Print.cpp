@@ -11,6 +11,7 @@
 #include "Drawing.h"
 
 #include "print/LabelRun.h"
+#include "print/RunCheck.h"
 #include "print/Sheet.h"
 #include "print/engine/PageRecorder.h"
 #include "print/engine/PageStream.h"
@@ -232,6 +233,9 @@ int runPrint(const QStringList &args)
             throw EToolError(QStringLiteral("Need at least one label selected"));
 
         const bool printing = !o.preview;
+        const QString problem = RunProblem(document.Panel(), sheet, cells, printing ? o.sheets : 1);
+        if (!problem.isEmpty())
+            throw EToolError(problem);
         TLabelRun run;
         PrepareLabelRun(run, document.Panel(), sheet, o.nudges, cells, o.sheets, printing);
         run.PrintOutlines = o.outlines;

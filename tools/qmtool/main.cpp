@@ -21,6 +21,7 @@ struct Command
 };
 
 const Command Commands[] = {
+    {"barcode", runBarcode, true},
     {"build", runBuild, true},
     {"dump", runDump, true},
     {"inspect", runInspect, false},
@@ -34,6 +35,8 @@ const Command Commands[] = {
 constexpr const char *UsageText =
                "usage: qmtool COMMAND [ARGS]\n"
                "commands:\n"
+               "  barcode --type NAME --data TEXT -o OUT.png|OUT.pdf|OUT.svg [--scale N]\n"
+               "                        draw one barcode symbol; --list names the symbologies\n"
                "  build IN.json OUT.qm  write a label file described by JSON (the form dump\n"
                "                        prints)\n"
                "  dump FILE             print a label file's objects with all their\n"
