@@ -5,7 +5,9 @@
 #include "controls/SpinEdit.h"
 #include "design/GGraphc.h"
 #include "design/Gqmpanel32.h"
+#include "storage/DesignProperties.h"
 #include "print/LabelRun.h"
+#include "print/MergeData.h"
 #include "print/Printlbl.h"
 #include "print/Prevue.h"
 #include "print/engine/Canvas.h"
@@ -125,6 +127,7 @@ TLabelPrintPrep::TLabelPrintPrep(QWidget *parent, const TPrinterList &printers)
     left->addSpacing(12);
     left->addWidget(mLabelsPerPageCaption);
     left->addStretch(1);
+    mDataSection = new TMergeDataSection;
 
     // The sheet picture: title strip, paint box, All and None. Placed by
     // hand: its size follows the sheet on every activation.
@@ -183,6 +186,7 @@ TLabelPrintPrep::TLabelPrintPrep(QWidget *parent, const TPrinterList &printers)
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(middle, 1);
+    layout->addWidget(mDataSection);
     auto *line = new QFrame;
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
@@ -248,8 +252,20 @@ bool TLabelPrintPrep::event(QEvent *event)
     return QDialog::event(event);
 }
 
+void TLabelPrintPrep::ShowMergeData()
+{
+    mMergeDataShown = true;
+    mDataSection->SetCellCount(mSheet.CellCount());
+    if (mDataSection->ShowSource(*mLabelPanel))
+        setFixedSize(542, 393 + mDataSection->sizeHint().height());
+    else
+        setFixedSize(542, 393);
+}
+
 void TLabelPrintPrep::showEvent(QShowEvent *event)
 {
+    if (!mMergeDataShown)
+        ShowMergeData();
     QDialog::showEvent(event);
     FormActivate();
 }
@@ -322,6 +338,20 @@ void TLabelPrintPrep::DoPrint(bool print)
         return;
     }
 
+    if (!mMergeDataShown)
+        ShowMergeData();
+    TMergeSource *source = mDataSection->Source();
+    if (!mLabelPanel->Design().MergeSource().isEmpty()) {
+        if (!source) {
+            InformationBox(mDataSection->Error(), this);
+            return;
+        }
+        if (source->RecordCount() == 0) {
+            InformationBox(QStringLiteral("The data source holds no records."), this);
+            return;
+        }
+    }
+
     mRunning = true;
     QBuffer previewStream;
     previewStream.open(QIODevice::ReadWrite);
@@ -330,6 +360,11 @@ void TLabelPrintPrep::DoPrint(bool print)
         TLabelPrinter status(this);
         PrepareLabelRun(status, mLabelPanel, mSheet, Nudges, CellSelected,
                         mPageCount->value(), print);
+        if (source) {
+            status.StartCell = mDataSection->StartCell();
+            status.SetMerge(source, mDataSection->FirstRecord(), mDataSection->LastRecord(),
+                            mDataSection->Copies());
+        }
         if (print)
             status.ReportPrinter()->AssignSettings(*mReportPrinter1);
         status.SetUpRun(print, mSheet.PaperSize, print ? nullptr : &previewStream);

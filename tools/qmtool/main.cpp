@@ -44,6 +44,7 @@ constexpr const char *UsageText =
                "                        print what the label holds; -o writes its stored form\n"
                "  print FILE.qm (-o OUT.pdf | --printer NAME) [--sheets N] [--cells all|LIST]\n"
                "        [--nudge TOP,LEFT,VERT,HORZ] [--preview]\n"
+               "        [--merge DATA.csv|-] [--records A-B] [--copies N] [--start-cell N]\n"
                "                        print a label file as the program prints it\n"
                "  render FILE.qm -o OUT.png [--zoom Z]\n"
                "                        draw the label as the design panel shows it\n"
