@@ -464,7 +464,7 @@ void TestMainScreen::menus_data()
                                          "&Open [Ctrl+O]", "&Delete", "-", "Save [Ctrl+S] {off}",
                                          "Save &As... [Ctrl+Shift+S]", "-",
                                          "&Print or Preview [Ctrl+P] {off}",
-                                         "Printer Fine &Tuning {off}", "Printer &Setup {off}", "-",
+                                         "Printer Fine &Tuning {off}", "Printer &Setup {off}", "Mail &Merge Data...", "-",
                                          "E&xit [Ctrl+Q]"};
     QTest::newRow("Edit") << "&Edit"
                           << QStringList{"Default Font: Arial, 10 pt ",
