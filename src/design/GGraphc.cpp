@@ -157,6 +157,17 @@ TGBasePanel *TGGraphicControl::Panel() const
     return qobject_cast<TGBasePanel *>(parentWidget());
 }
 
+QString TGGraphicControl::MergedText(const QString &text) const
+{
+    const TGBasePanel *panel = Panel();
+    return panel ? ExpandFields(text, panel->MergeRecord()) : text;
+}
+
+void TGGraphicControl::MergeRecordChanged()
+{
+    update();
+}
+
 void TGGraphicControl::SetParentComponent(QObject *parent)
 {
     setParent(qobject_cast<QWidget *>(parent));

@@ -1,6 +1,7 @@
 #pragma once
 // TGGraphicControl: the base class of every object placed on a label.
 
+#include "storage/MergeSource.h"
 #include "storage/Persist.h"
 
 #include <QRect>
@@ -136,6 +137,13 @@ public:
     // the window is busy loading or zooming rather than at the next paint,
     // where it would count as a change of the design.
     virtual void SettleLayout();
+
+    // The text with the ${Name} fields of the panel's mail merge record
+    // filled in: what an object draws of any text the user typed.
+    QString MergedText(const QString &text) const;
+    // The panel's mail merge record changed. Objects drawing fields redo
+    // their layout; the base repaints.
+    virtual void MergeRecordChanged();
 
     // Screen pixels per inch, the unit of the geometry at zoom 1.0.
     static int ScreenPixelsPerInch();

@@ -2,6 +2,7 @@
 
 #include "design/Cursors.h"
 #include "design/GGraphc.h"
+#include "storage/DesignProperties.h"
 #include "design/GHandle.h"
 #include "print/engine/Canvas.h"
 #include "storage/AppPaths.h"
@@ -57,6 +58,8 @@ TGBasePanel::TGBasePanel(QWidget *parent)
     buildPanelMenu();
     mSelection->SetPanelMenu(mPanelMenu);
     UpdateCursors();
+    mDesign = new TDesignProperties(this);
+    mDesign->OnLoaded = [this] { ShowFirstRecord(); };
 }
 
 TGBasePanel::~TGBasePanel()
@@ -235,6 +238,10 @@ void TGBasePanel::AttachObjects()
 
 void TGBasePanel::ClearObjects()
 {
+    // The design goes as a whole: its data source with its objects.
+    mDesign->Reset();
+    mMergeRecord = TMergeRecord();
+    mMergeError.clear();
     mSelection->ClearSelection();
     const QList<TGGraphicControl *> objects = Objects();
     for (auto it = objects.rbegin(); it != objects.rend(); ++it)

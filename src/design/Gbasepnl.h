@@ -2,6 +2,7 @@
 // TGBasePanel: the design panel on which one label is composed.
 
 #include "storage/Gdiobj.h"
+#include "storage/MergeSource.h"
 
 #include <QImage>
 #include <QList>
@@ -20,6 +21,7 @@ class TGGraphicControl;
 class TGHandle;
 class TReport;
 class TBandOverlay;
+class TDesignProperties;
 
 enum TLabelShapeType { lsRectangle, lsRoundRect, lsEllipse };
 enum TGridSize { gs4x4, gs8x8 };
@@ -173,6 +175,19 @@ public:
     // The panel's own surface without objects: white, pictures, outline, grid.
     QImage RenderBackground() const;
 
+    // The design's own properties (the mail merge data source), stored in
+    // the label file with the objects.
+    TDesignProperties &Design() const { return *mDesign; }
+    // The mail merge record the objects draw their ${Name} fields from; an
+    // empty record leaves the fields as written. Every object is told.
+    const TMergeRecord &MergeRecord() const { return mMergeRecord; }
+    void SetMergeRecord(const TMergeRecord &record);
+    // Shows the first record of the design's data source (after a read set
+    // the design properties): no source or a source that cannot be read
+    // leaves the fields as written, and MergeError says why.
+    void ShowFirstRecord();
+    QString MergeError() const { return mMergeError; }
+
     // Overlay drawing (rubber band, drag and key previews): an exclusive-or
     // dotted outline of the pixels of `rect`, above everything; an empty
     // rect hides it.
@@ -229,6 +244,9 @@ private:
     bool mOffscreenDirty = true;
     bool mRefreshPending = false;
     bool mRaisePending = false;
+    TDesignProperties *mDesign = nullptr;
+    TMergeRecord mMergeRecord;
+    QString mMergeError;
 
     struct MenuItems {
         QAction *bringToFront, *sendToBack, *cut, *copy, *paste, *del, *alignLeft, *alignRight,

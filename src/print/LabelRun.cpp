@@ -69,12 +69,70 @@ void TLabelRun::Execute()
     ActiveReport->Execute();
 }
 
+void TLabelRun::SetMerge(TMergeSource *source, qint64 firstRecord, qint64 lastRecord, int copies)
+{
+    Merge = source;
+    FirstRecord = std::max<qint64>(firstRecord, 1);
+    LastRecord = lastRecord;
+    Copies = std::max(copies, 1);
+}
+
+qint64 TLabelRun::MergeRecordCount() const
+{
+    if (!Merge)
+        return 0;
+    const qint64 last = LastRecord < 1 ? Merge->RecordCount() : std::min(LastRecord, Merge->RecordCount());
+    return std::max<qint64>(last - FirstRecord + 1, 0);
+}
+
+bool TLabelRun::nextRecord(TMergeRecord &record)
+{
+    while (Merge->Next(record)) {
+        if (LastRecord >= 1 && record.Number > LastRecord)
+            return false;
+        if (record.Number >= FirstRecord)
+            return true;
+    }
+    return false;
+}
+
 void TLabelRun::PrintLabels()
 {
-    if (!IsPrinting)
+    if (!IsPrinting && !Merge)
         PageCount = 1;
     if (Across <= 0 || Down <= 0)
         return;
+    const qint64 cellCount = qint64(Across) * Down;
+    const auto selected = [&](qint64 cell) { return cell < CellSelected.size() && CellSelected.at(cell); };
+
+    TMergeRecord record;
+    int copiesLeft = Copies;
+    const TMergeRecord shown = LabelPanel ? LabelPanel->MergeRecord() : TMergeRecord();
+    if (Merge) {
+        // A merge fills sheets until the records run out: a sheet with no
+        // chosen cell would never take one.
+        bool any = false;
+        for (qint64 cell = 0; cell < cellCount && !any; ++cell)
+            any = selected(cell);
+        Merge->Rewind();
+        if (!any || !nextRecord(record))
+            return;
+        if (LabelPanel)
+            LabelPanel->SetMergeRecord(record);
+    }
+    // The panel shows what it showed before the run again afterwards.
+    struct Restore
+    {
+        TGBasePanel *panel;
+        const TMergeRecord &record;
+        bool active;
+        ~Restore()
+        {
+            if (active && panel)
+                panel->SetMergeRecord(record);
+        }
+    } restore{LabelPanel, shown, Merge != nullptr};
+
     int page = 0, row = 0, column = -1;
     if (PrintCropMarks)
         DrawCropMarks();
@@ -87,7 +145,7 @@ void TLabelRun::PrintLabels()
         }
         if (row + 1 > Down) {
             ++page;
-            if (page >= PageCount)
+            if (page >= PageCount && !Merge)
                 break;
             row = 0;
             column = 0;
@@ -96,7 +154,7 @@ void TLabelRun::PrintLabels()
                 DrawCropMarks();
         }
         const qint64 cell = qint64(row) * Across + column;
-        if (cell >= CellSelected.size() || !CellSelected.at(cell))
+        if (!selected(cell) || (page == 0 && cell < StartCell))
             continue;
 
         const QPointF at = LabelPosition(row, column);
@@ -117,6 +175,13 @@ void TLabelRun::PrintLabels()
         if (PrintOutlines)
             DrawOutline(at);
         LabelPrinted(int(cell + 1), page + 1);
+        if (Merge && --copiesLeft == 0) {
+            if (!nextRecord(record))
+                break;
+            copiesLeft = Copies;
+            if (LabelPanel)
+                LabelPanel->SetMergeRecord(record);
+        }
     }
 }
 

@@ -6,6 +6,7 @@
 // through it, so a sheet comes out the same either way.
 
 #include "print/Sheet.h"
+#include "storage/MergeSource.h"
 
 #include <QList>
 #include <QPointF>
@@ -45,6 +46,21 @@ public:
     bool PrintCropMarks = false;
     QString LabelShape;
     double PageWidth = 0, PageHeight = 0;
+    // The first sheet begins at this cell (row x Across + column); the
+    // cells before it stay empty, later sheets begin at cell 0.
+    int StartCell = 0;
+
+    // Mail merge: the records fill the chosen cells in order, each Copies
+    // times, sheet after sheet, until the last record of the range is
+    // placed; PageCount does not limit the run then, and a preview shows
+    // every sheet. The source must be open (TMergeSource::Open).
+    TMergeSource *Merge = nullptr;
+    int Copies = 1;
+    // Record numbers from 1; LastRecord < 1: to the end of the source.
+    qint64 FirstRecord = 1, LastRecord = 0;
+    void SetMerge(TMergeSource *source, qint64 firstRecord, qint64 lastRecord, int copies);
+    // The records of the range the source holds.
+    qint64 MergeRecordCount() const;
 
     // Sheet geometry of the run: counts, gaps and label size from the
     // sheet, margins and pitches fine-tuned with the nudges.
@@ -72,6 +88,8 @@ public:
     void DrawCropMarks();
 
 protected:
+    // The next record of the range into `record`; false after the last.
+    bool nextRecord(TMergeRecord &record);
     // After every printed label: its number on the sheet and the sheet,
     // both counted from 1. The status window reports progress here.
     virtual void LabelPrinted(int label, int page);

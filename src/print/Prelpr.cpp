@@ -5,8 +5,10 @@
 #include "controls/SpinEdit.h"
 #include "design/GGraphc.h"
 #include "design/Gqmpanel32.h"
+#include "storage/DesignProperties.h"
 #include "print/LabelRun.h"
 #include "print/RunCheck.h"
+#include "print/MergeData.h"
 #include "print/Printlbl.h"
 #include "print/Prevue.h"
 #include "print/engine/Canvas.h"
@@ -133,6 +135,7 @@ TLabelPrintPrep::TLabelPrintPrep(QWidget *parent, const TPrinterList &printers)
     mCropMarks->setObjectName(QStringLiteral("PrintCropMarks"));
     left->addWidget(mOutlines);
     left->addWidget(mCropMarks);
+    mDataSection = new TMergeDataSection;
 
     // The sheet picture: title strip, paint box, All and None. Placed by
     // hand: its size follows the sheet on every activation.
@@ -191,6 +194,7 @@ TLabelPrintPrep::TLabelPrintPrep(QWidget *parent, const TPrinterList &printers)
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(middle, 1);
+    layout->addWidget(mDataSection);
     auto *line = new QFrame;
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
@@ -256,8 +260,20 @@ bool TLabelPrintPrep::event(QEvent *event)
     return QDialog::event(event);
 }
 
+void TLabelPrintPrep::ShowMergeData()
+{
+    mMergeDataShown = true;
+    mDataSection->SetCellCount(mSheet.CellCount());
+    if (mDataSection->ShowSource(*mLabelPanel))
+        setFixedSize(542, 393 + mDataSection->sizeHint().height());
+    else
+        setFixedSize(542, 393);
+}
+
 void TLabelPrintPrep::showEvent(QShowEvent *event)
 {
+    if (!mMergeDataShown)
+        ShowMergeData();
     QDialog::showEvent(event);
     FormActivate();
 }
@@ -335,6 +351,20 @@ void TLabelPrintPrep::DoPrint(bool print)
         return;
     }
 
+    if (!mMergeDataShown)
+        ShowMergeData();
+    TMergeSource *source = mDataSection->Source();
+    if (!mLabelPanel->Design().MergeSource().isEmpty()) {
+        if (!source) {
+            InformationBox(mDataSection->Error(), this);
+            return;
+        }
+        if (source->RecordCount() == 0) {
+            InformationBox(QStringLiteral("The data source holds no records."), this);
+            return;
+        }
+    }
+
     mRunning = true;
     QBuffer previewStream;
     previewStream.open(QIODevice::ReadWrite);
@@ -345,6 +375,11 @@ void TLabelPrintPrep::DoPrint(bool print)
                         mPageCount->value(), print);
         status.PrintOutlines = mOutlines->isChecked();
         status.PrintCropMarks = mCropMarks->isChecked();
+        if (source) {
+            status.StartCell = mDataSection->StartCell();
+            status.SetMerge(source, mDataSection->FirstRecord(), mDataSection->LastRecord(),
+                            mDataSection->Copies());
+        }
         if (print)
             status.ReportPrinter()->AssignSettings(*mReportPrinter1);
         status.SetUpRun(print, mSheet.PaperSize, print ? nullptr : &previewStream);

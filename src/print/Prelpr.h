@@ -20,6 +20,7 @@ class QLabel;
 class QPushButton;
 class QWidget;
 class TGQuillmarkPanel32;
+class TMergeDataSection;
 class TSheetPicture;
 class TSpinEdit;
 
@@ -75,6 +76,12 @@ public:
     void PrintClick() { DoPrint(true); }
     void PreviewClick() { DoPrint(false); }
 
+    // The mail merge data of the design, shown when it names a source.
+    TMergeDataSection *DataSection() const { return mDataSection; }
+    // Reads the design's data source into the "Data" section and sizes the
+    // window to hold it (the window reads the design first).
+    void ShowMergeData();
+
     // Whether the last run ended aborted (cancelled, stopped or failed).
     bool LastRunAborted() const { return mLastRunAborted; }
 
@@ -114,4 +121,6 @@ private:
     TSheetPicture *mPaintBox = nullptr;
     QWidget *mSheetButtons = nullptr;
     QPushButton *mButtons[7] = {};
+    TMergeDataSection *mDataSection = nullptr;
+    bool mMergeDataShown = false;
 };

@@ -145,6 +145,8 @@ public:
     void mnuPrintClick();
     void mnuFineTuningClick();
     void mnuPrinterSetupClick();
+    // "Mail Merge Data..." (MainMerge.cpp).
+    void mnuMergeDataClick();
     // The printers the check at first activation looks at: the system's
     // unless a test puts another list here.
     static std::function<TPrinterList()> PrinterListSource;
@@ -252,6 +254,7 @@ private:
     QAction *mnuPrint = nullptr;
     QAction *mnuFineTuning = nullptr;
     QAction *mnuPrinterSetup = nullptr;
+    QAction *mnuMergeData = nullptr;
     QAction *mnuDefaultFont = nullptr;
     QMenu *mnuChangeLayout = nullptr;
     QAction *mnuShowHints = nullptr;

@@ -58,6 +58,8 @@ void TQMMainScreen::buildMenus()
     connect(mnuPrint, &QAction::triggered, this, &TQMMainScreen::mnuPrintClick);
     connect(mnuFineTuning, &QAction::triggered, this, &TQMMainScreen::mnuFineTuningClick);
     connect(mnuPrinterSetup, &QAction::triggered, this, &TQMMainScreen::mnuPrinterSetupClick);
+    mnuMergeData = addItem(mFileMenu, QStringLiteral("Mail &Merge Data..."), "mnuMergeData");
+    connect(mnuMergeData, &QAction::triggered, this, &TQMMainScreen::mnuMergeDataClick);
     mFileMenu->addSeparator();
     mnuExit = addItem(mFileMenu, QStringLiteral("E&xit"), "mnuExit");
     mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

@@ -1,5 +1,6 @@
 #include "Filer.h"
 
+#include "DesignProperties.h"
 #include "FileModes.h"
 #include "LabelLayout.h"
 #include "Stream.h"
@@ -57,6 +58,15 @@ QByteArray TGLabelObjectFiler::LabelFileBytes(const QObject *panel, const TLabel
     writer.writeListBegin();
     layout.Write(writer);
     writer.writeListEnd();
+    // The design's own properties follow as a list of property records,
+    // only when one differs from its default: a design without them keeps
+    // the bytes it always had, and a reader that stops after the layout
+    // record (every older one) never sees them.
+    if (const TDesignProperties *design = TDesignProperties::Of(panel); design && !design->IsDefault()) {
+        writer.writeListBegin();
+        writer.writeProperties(*design);
+        writer.writeListEnd();
+    }
     return writer.takeData();
 }
 
@@ -169,7 +179,27 @@ QList<TComponent *> TGLabelObjectFiler::ReadLabelBytes(TComponent *owner, QObjec
     read.Read(reader);
     reader.readListEnd();
     layout = read;
+    readDesignProperties(reader, TDesignProperties::Of(panel));
     return objects;
+}
+
+void TGLabelObjectFiler::readDesignProperties(PropertyReader &reader, TDesignProperties *design)
+{
+    if (!design)
+        return;
+    TDesignProperties read;
+    if (!reader.atEnd()) {
+        reader.readListBegin();
+        // Properties of a newer program are passed over.
+        while (!reader.endOfList())
+            reader.readPropertyOrSkip(read);
+        reader.readListEnd();
+    }
+    design->SetMergeSource(read.MergeSource());
+    design->SetMergeHeader(read.MergeHeader());
+    design->SetMergeDelimiter(read.MergeDelimiter());
+    design->SetMergeEncoding(read.MergeEncoding());
+    design->Loaded();
 }
 
 QList<TComponent *> TGLabelObjectFiler::ReadObjectBytes(TComponent *owner, QObject *panel, const QByteArray &data)

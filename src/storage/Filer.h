@@ -13,6 +13,7 @@
 class QObject;
 class PropertyReader;
 class PropertyWriter;
+class TDesignProperties;
 struct TLabelLayout;
 
 // A label file or object file could not be written; the message names the
@@ -64,6 +65,9 @@ public:
 
 private:
     QList<TComponent *> readObjectList(PropertyReader &reader, TComponent *owner, QObject *parent);
+    // After the layout record: the design's properties, when stored;
+    // defaults otherwise. Nothing happens for a panel without them.
+    static void readDesignProperties(PropertyReader &reader, TDesignProperties *design);
     static void writeObjectList(PropertyWriter &writer, const QList<const TComponent *> &objects);
     static void writeFile(const QString &fileName, const QByteArray &data);
     static QByteArray readFile(const QString &fileName);

@@ -878,6 +878,23 @@ void PropertyReader::readProperty(TPersistent &object)
     }
 }
 
+bool PropertyReader::readPropertyOrSkip(TPersistent &object)
+{
+    const QByteArray name = readShortName();
+    const TPropInfo *prop = object.Properties().find(name);
+    if (!prop) {
+        skipValue();
+        return false;
+    }
+    try {
+        readPropValue(object, *prop);
+    } catch (EStreamError &e) {
+        e.addOuterName(PrintableName(name));
+        throw;
+    }
+    return true;
+}
+
 void PropertyReader::readPropValue(TPersistent &object, const TPropInfo &prop)
 {
     if (prop.isOrdinal() && (prop.readOnly || !prop.setOrd))

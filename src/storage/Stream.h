@@ -113,6 +113,9 @@ public:
     // One property record (path, then value) assigned to `object`, as inside
     // a component record. References to components are not resolved here.
     void readProperty(TPersistent &object);
+    // The same for a flat object whose records a newer writer may extend: a
+    // name the object does not publish is skipped with its value (false).
+    bool readPropertyOrSkip(TPersistent &object);
 
     void readListBegin();   // "Invalid property value" unless the tag is 1
     void readListEnd();     // ... unless it is 0

@@ -12,6 +12,7 @@
 #include "print/engine/Previewer.h"
 #include "print/engine/PrinterEngine.h"
 #include "storage/LabelLayout.h"
+#include "storage/MergeSource.h"
 
 #include <QBuffer>
 #include <QLabel>
@@ -131,6 +132,8 @@ private Q_SLOTS:
     void fineTuneDefaultAndRange();
     void placement_data();
     void placement();
+    void mergePlacement_data();
+    void mergePlacement();
     void drawingStateResetPerLabel();
     void beforePrintStatus();
     void finalStatus_data();
@@ -444,6 +447,93 @@ void TestPrint::placement()
     QCOMPARE(object->Advanced, int(expected.size()));
     QCOMPARE(printer.ActiveReport->StatusString(), lastStatus);
     QCOMPARE(printer.ReportRecorder()->PagesRecorded(), printing ? pages : 1);
+}
+
+// Each printed label as "page/cell/record value".
+void TestPrint::mergePlacement_data()
+{
+    QTest::addColumn<int>("records");
+    QTest::addColumn<QList<int>>("cells");
+    QTest::addColumn<int>("copies");
+    QTest::addColumn<int>("startCell");
+    QTest::addColumn<QString>("range");
+    QTest::addColumn<bool>("printing");
+    QTest::addColumn<QStringList>("expected");
+    const QList<int> all{0, 1, 2, 3, 4, 5};
+    QTest::newRow("records fill the cells, sheet after sheet")
+        << 7 << all << 1 << 0 << "" << true
+        << QStringList{"1/0/r1", "1/1/r2", "1/2/r3", "1/3/r4", "1/4/r5", "1/5/r6", "2/0/r7"};
+    QTest::newRow("copies from a start cell")
+        << 4 << all << 2 << 4 << "" << true
+        << QStringList{"1/4/r1", "1/5/r1", "2/0/r2", "2/1/r2", "2/2/r3", "2/3/r3", "2/4/r4", "2/5/r4"};
+    QTest::newRow("only the chosen cells, on every sheet")
+        << 3 << QList<int>{1, 3} << 1 << 0 << "" << true << QStringList{"1/1/r1", "1/3/r2", "2/1/r3"};
+    QTest::newRow("start cell past the chosen ones of the first sheet")
+        << 2 << QList<int>{1, 3} << 1 << 2 << "" << true << QStringList{"1/3/r1", "2/1/r2"};
+    QTest::newRow("record range") << 9 << all << 1 << 0 << "3-4" << true << QStringList{"1/0/r3", "1/1/r4"};
+    QTest::newRow("range to the end, three copies")
+        << 3 << QList<int>{5} << 3 << 0 << "3-" << true << QStringList{"1/5/r3", "2/5/r3", "3/5/r3"};
+    QTest::newRow("a preview shows every merged sheet")
+        << 7 << all << 1 << 0 << "" << false
+        << QStringList{"1/0/r1", "1/1/r2", "1/2/r3", "1/3/r4", "1/4/r5", "1/5/r6", "2/0/r7"};
+    QTest::newRow("range past the records") << 3 << all << 1 << 0 << "5-9" << true << QStringList{};
+}
+
+void TestPrint::mergePlacement()
+{
+    QFETCH(int, records);
+    QFETCH(QList<int>, cells);
+    QFETCH(int, copies);
+    QFETCH(int, startCell);
+    QFETCH(QString, range);
+    QFETCH(bool, printing);
+    QFETCH(QStringList, expected);
+
+    QTemporaryDir dir;
+    const QString data = dir.filePath(QStringLiteral("list.csv"));
+    QFile file(data);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("Name\r\n");
+    for (int i = 1; i <= records; ++i)
+        file.write("r" + QByteArray::number(i) + "\r\n");
+    file.close();
+    TMergeSource source(data);
+    source.Open();
+
+    TGBasePanel panel;
+    auto *object = new TRecordingObject;
+    object->setParent(&panel);
+    QStringList printed;
+    object->OnPrint = [&] {
+        const PrintCall &c = object->Calls.last();
+        const int cell = qRound((c.top - 0.5) / 1.0) * 3 + qRound((c.left - 0.25) / 2.0);
+        QString value;
+        panel.MergeRecord().Value(QStringLiteral("Name"), &value);
+        printed << QStringLiteral("%1/%2/%3").arg(c.page).arg(cell).arg(value);
+    };
+
+    const TSheetMetrics sheet = testSheet(3, 2);
+    TLabelPrinter printer;
+    printer.LabelPanel = &panel;
+    printer.SetSheet(sheet, TPrinterNudges{});
+    printer.PageCount = 1;
+    printer.CellSelected = cellsSelected(cells, 6);
+    printer.StartCell = startCell;
+    const QStringList bounds = range.split(u'-');
+    printer.SetMerge(&source, range.isEmpty() ? 1 : bounds.at(0).toInt(),
+                     bounds.size() > 1 ? bounds.at(1).toInt() : 0, copies);
+    QBuffer buffer;
+    buffer.open(QIODevice::ReadWrite);
+    printer.SetUpRun(false, sheet.PaperSize, &buffer);
+    printer.IsPrinting = printing;
+    printer.RunJob();
+
+    QVERIFY(printer.JobError().isEmpty());
+    QCOMPARE(printed, expected);
+    // The counters count every label, copies too, across records and sheets.
+    QCOMPARE(object->Advanced, int(expected.size()));
+    // Afterwards the panel shows what it showed before.
+    QVERIFY(panel.MergeRecord().IsEmpty());
 }
 
 void TestPrint::drawingStateResetPerLabel()

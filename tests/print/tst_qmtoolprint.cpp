@@ -8,10 +8,14 @@
 #include "print/Prelpr.h"
 #include "print/Sheet.h"
 #include "print/engine/PrinterEngine.h"
+#include "storage/DesignProperties.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cmath>
+#include <tuple>
 
 namespace {
 
@@ -59,6 +63,8 @@ private Q_SLOTS:
     void librarySheets();
     void errors_data();
     void errors();
+    void merge_data();
+    void merge();
     void render_data();
     void render();
     void outlinesAndCropMarks_data();
@@ -318,6 +324,98 @@ void TestQmtoolPrint::librarySheets()
         QVERIFY(expected.x() + layout.LabelWidth * 72 <= size.width() + 0.5);
         QVERIFY(expected.y() + layout.LabelHeight * 72 <= size.height() + 0.5);
     }
+}
+
+// A name field beside a counter on the default 30-up sheet, merged from a
+// file or from standard input; the words of the PDF in sheet order.
+void TestQmtoolPrint::merge_data()
+{
+    QTest::addColumn<QStringList>("args");  // DATA stands for the data file
+    QTest::addColumn<QByteArray>("input");  // standard input
+    QTest::addColumn<QStringList>("names");  // page:name in sheet order
+    QTest::addColumn<QString>("message");    // stderr of a failure
+
+    const QStringList all{"1:Alpha", "1:Bravo", "1:Charlie", "1:Delta"};
+    QTest::newRow("from a file") << QStringList{"--merge", "DATA"} << QByteArray() << all << "";
+    QTest::newRow("the design's own data source") << QStringList{} << QByteArray() << all << "";
+    QTest::newRow("from standard input: range, copies, start cell")
+        << QStringList{"--merge", "-", "--records", "2-3", "--copies", "2", "--start-cell", "29"}
+        << QByteArray("Name;Town\r\nAlpha;A\r\nBravo;B\r\nCharlie;C\r\n")
+        << QStringList{"1:Bravo", "2:Bravo", "2:Charlie", "2:Charlie"} << "";
+    QTest::newRow("ragged standard input")
+        << QStringList{"--merge", "-"} << QByteArray("Name,Town\nAlpha\n") << QStringList{}
+        << "qmtool: standard input: the record on line 2 has 1 fields where the header has 2.\n";
+    QTest::newRow("range past the records")
+        << QStringList{"--merge", "DATA", "--records", "7-9"} << QByteArray() << QStringList{}
+        << "qmtool: no records in the range 7-9 (the data source holds 4)\n";
+    QTest::newRow("missing data file")
+        << QStringList{"--merge", "NOWHERE"} << QByteArray() << QStringList{}
+        << "qmtool: The data file NOWHERE does not exist.\n";
+}
+
+void TestQmtoolPrint::merge()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, input);
+    QFETCH(QStringList, names);
+    QFETCH(QString, message);
+
+    const QString data = mDir.filePath(QStringLiteral("names.csv"));
+    QFile csv(data);
+    QVERIFY(csv.open(QIODevice::WriteOnly));
+    csv.write("Name\r\nAlpha\r\nBravo\r\n\"Charlie\"\r\nDelta\r\n");
+    csv.close();
+    TGBasePanel panel;
+    panel.resize(254, 96);
+    AddText(panel, QRect(10, 10, 120, 24), QStringLiteral("${Name}"));
+    AddCounter(panel, QRect(10, 50, 90, 24), 1000);
+    if (args.isEmpty())
+        panel.Design().SetMergeSource(data);
+    const QString file = mDir.filePath(QStringLiteral("merge.qm"));
+    TGLabelObjectFiler().WriteLabelFile(&panel, file, TLabelLayout::Default());
+    const QString pdf = mDir.filePath(QStringLiteral("merge.pdf"));
+    QFile::remove(pdf);
+    const QString missing = mDir.filePath(QStringLiteral("none.csv"));
+    for (QString &a : args)
+        a = a == u"DATA" ? data : a == u"NOWHERE" ? missing : a;
+
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.insert(QStringLiteral("CUPS_SERVER"), QStringLiteral("/nonexistent/cups.sock"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(QMTOOL_PATH), QStringList{"print", file, "-o", pdf} + args);
+    p.write(input);
+    p.closeWriteChannel();
+    QVERIFY(p.waitForFinished(120000));
+    const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+    if (!message.isEmpty()) {
+        QCOMPARE(p.exitCode(), 1);
+        QCOMPARE(err, message.replace(QStringLiteral("NOWHERE"), missing));
+        QVERIFY(!QFile::exists(pdf));
+        return;
+    }
+    QVERIFY2(p.exitCode() == 0, qPrintable(err));
+
+    // Names and counter values in sheet order: page, row, column.
+    QList<TPdfWord> words = PdfWords(pdf);
+    // Rows of the default sheet: 0.5 inch margin, 1.01 inch pitch.
+    const auto row = [](const TPdfWord &w) { return int(std::floor((w.box.top() / 72.0 - 0.5) / 1.01)); };
+    std::sort(words.begin(), words.end(), [&](const TPdfWord &a, const TPdfWord &b) {
+        return std::tuple(a.page, row(a), a.box.left()) < std::tuple(b.page, row(b), b.box.left());
+    });
+    QStringList seen, counted;
+    for (const TPdfWord &w : words) {
+        bool number = false;
+        w.text.toInt(&number);
+        (number ? counted : seen) << QStringLiteral("%1:%2").arg(w.page).arg(w.text);
+    }
+    QCOMPARE(seen, names);
+    // The counter counts every label, copies included.
+    QStringList expectedCounts;
+    for (qsizetype i = 0; i < names.size(); ++i)
+        expectedCounts << names.at(i).section(u':', 0, 0) + QStringLiteral(":%1").arg(1000 + i);
+    QCOMPARE(counted, expectedCounts);
 }
 
 void TestQmtoolPrint::errors_data()

@@ -465,7 +465,7 @@ void TestMainScreen::menus_data()
                                          "&Open [Ctrl+O]", "&Delete", "-", "Save [Ctrl+S] {off}",
                                          "Save &As... [Ctrl+Shift+S]", "-",
                                          "&Print or Preview [Ctrl+P] {off}",
-                                         "Printer Fine &Tuning {off}", "Printer &Setup {off}", "-",
+                                         "Printer Fine &Tuning {off}", "Printer &Setup {off}", "Mail &Merge Data...", "-",
                                          "E&xit [Ctrl+Q]"};
     QTest::newRow("Edit") << "&Edit"
                           << QStringList{"&Undo [Ctrl+Z] {off}", "&Redo [Ctrl+Shift+Z] {off}", "-",

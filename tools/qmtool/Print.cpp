@@ -1,11 +1,13 @@
 // qmtool print FILE.qm (-o OUT.pdf | --printer NAME) [--sheets N]
 //     [--cells all|LIST] [--nudge TOP,LEFT,VERT,HORZ] [--preview]
 //     [--outlines] [--crop-marks]
+//     [--merge DATA.csv|-] [--records A-B] [--copies N] [--start-cell N]
 // The print run of the program's print preparation window without the
 // window: the same set-up, placement loop, objects and counters, into a PDF
 // file or a printer queue ("request id is NAME-JOB" on stdout, as lp says).
 // --preview records one sheet as the preview does and writes the recorded
-// page into the PDF file.
+// page into the PDF file. --merge prints one label per record of the data
+// file (standard input for "-"; the design's own data source without it).
 
 #include "Commands.h"
 #include "Drawing.h"
@@ -16,13 +18,18 @@
 #include "print/engine/PageRecorder.h"
 #include "print/engine/PageStream.h"
 #include "print/engine/PrinterEngine.h"
+#include "design/Gbasepnl.h"
+#include "storage/DesignProperties.h"
 #include "storage/FileModes.h"
+#include "storage/MergeSource.h"
 
 #include <QBuffer>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <cstdio>
 #include <optional>
@@ -36,10 +43,17 @@ int printUsage(const QString &why = QString())
     std::fputs("usage: qmtool print FILE.qm (-o OUT.pdf | --printer NAME) [--sheets N]\n"
                "                    [--cells all|LIST] [--nudge TOP,LEFT,VERT,HORZ] [--preview]\n"
                "                    [--outlines] [--crop-marks]\n"
+               "                    [--merge DATA.csv|-] [--records A-B] [--copies N]\n"
+               "                    [--start-cell N]\n"
                "  LIST   cell numbers from 0, comma-separated (row x across + column)\n"
                "  --nudge  fine tuning in 1/32 inch, each -8 to 8\n"
                "  --outlines    a thin line along every printed label's shape\n"
-               "  --crop-marks  marks in the sheet's margins at every label edge\n",
+               "  --crop-marks  marks in the sheet's margins at every label edge\n"
+               "  --merge  one label per record of a CSV, TSV or semicolon-separated file\n"
+               "           (\"-\": standard input); without it, the design's own data source\n"
+               "  --records  record numbers from 1: A-B, A- or A\n"
+               "  --copies   labels per record, 1 to 9999\n"
+               "  --start-cell  the first sheet begins at this cell (numbered as in LIST)\n",
                stderr);
     return 2;
 }
@@ -63,7 +77,36 @@ struct Options
     bool preview = false;
     bool outlines = false;
     bool cropMarks = false;
+    QString merge;
+    qint64 firstRecord = 1, lastRecord = 0;
+    bool recordsGiven = false;
+    int copies = 1;
+    int startCell = 0;
 };
+
+// A, A-B or A- with record numbers from 1.
+bool parseRecords(const QString &text, Options &o)
+{
+    const qsizetype dash = text.indexOf(u'-');
+    bool ok = false;
+    const qint64 first = (dash < 0 ? text : text.left(dash)).trimmed().toLongLong(&ok);
+    if (!ok || first < 1)
+        return false;
+    qint64 last = first;
+    if (dash >= 0) {
+        const QString tail = text.mid(dash + 1).trimmed();
+        last = 0;
+        if (!tail.isEmpty()) {
+            last = tail.toLongLong(&ok);
+            if (!ok || last < first)
+                return false;
+        }
+    }
+    o.firstRecord = first;
+    o.lastRecord = last;
+    o.recordsGiven = true;
+    return true;
+}
 
 // Returns an error text for the usage message; empty when all is well.
 QString parse(const QStringList &args, Options &o)
@@ -76,11 +119,29 @@ QString parse(const QStringList &args, Options &o)
             return args.at(++i);
         };
         if (a == u"-o" || a == u"--printer" || a == u"--sheets" || a == u"--cells"
-            || a == u"--nudge") {
+            || a == u"--nudge" || a == u"--merge" || a == u"--records" || a == u"--copies"
+            || a == u"--start-cell") {
             const std::optional<QString> v = value();
             if (!v)
                 return a + QStringLiteral(" needs a value");
-            if (a == u"-o") {
+            if (a == u"--merge") {
+                if (v->isEmpty())
+                    return QStringLiteral("--merge needs a data file or \"-\"");
+                o.merge = *v;
+            } else if (a == u"--records") {
+                if (!parseRecords(*v, o))
+                    return QStringLiteral("--records takes record numbers from 1: A-B, A- or A");
+            } else if (a == u"--copies") {
+                const std::optional<int> n = parseInt(*v);
+                if (!n || *n < 1 || *n > 9999)
+                    return QStringLiteral("--copies takes a number from 1 to 9999");
+                o.copies = *n;
+            } else if (a == u"--start-cell") {
+                const std::optional<int> n = parseInt(*v);
+                if (!n || *n < 0)
+                    return QStringLiteral("--start-cell takes a cell number from 0");
+                o.startCell = *n;
+            } else if (a == u"-o") {
                 o.output = *v;
             } else if (a == u"--printer") {
                 o.printer = *v;
@@ -137,6 +198,27 @@ QString parse(const QStringList &args, Options &o)
     if (o.preview && o.output.isEmpty())
         return QStringLiteral("--preview writes a PDF file: give -o OUT.pdf");
     return QString();
+}
+
+// Standard input copied to a temporary file, a chunk at a time: the data is
+// read twice (checked, then printed) and never held whole.
+std::unique_ptr<QTemporaryFile> copyStandardInput()
+{
+    auto file = std::make_unique<QTemporaryFile>();
+    if (!file->open())
+        throw EToolError(QStringLiteral("cannot make a temporary file for standard input"));
+    QFile in;
+    if (!in.open(stdin, QIODevice::ReadOnly))
+        throw EToolError(QStringLiteral("cannot read standard input"));
+    for (;;) {
+        const QByteArray chunk = in.read(64 * 1024);
+        if (chunk.isEmpty())
+            break;
+        if (file->write(chunk) != chunk.size())
+            throw EToolError(QStringLiteral("cannot keep standard input: %1").arg(file->errorString()));
+    }
+    file->flush();
+    return file;
 }
 
 // The printer engine of the run, on the named queue or into the PDF file.
@@ -232,6 +314,38 @@ int runPrint(const QStringList &args)
         if (!AnyChecked(cells, sheet))
             throw EToolError(QStringLiteral("Need at least one label selected"));
 
+        if (o.startCell >= std::max(cellCount, 1))
+            throw EToolError(QStringLiteral("start cell %1 is not on the sheet (cells 0 to %2)")
+                                 .arg(o.startCell).arg(cellCount - 1));
+
+        // The data source: --merge, else the one the design names.
+        TDesignProperties &design = document.Panel()->Design();
+        std::unique_ptr<QTemporaryFile> input;
+        QString dataFile = o.merge;
+        if (o.merge == u"-") {
+            input = copyStandardInput();
+            dataFile = input->fileName();
+        } else if (dataFile.isEmpty()) {
+            dataFile = design.MergeSource();
+        }
+        if (dataFile.isEmpty() && (o.recordsGiven || o.copies != 1))
+            throw EToolError(QStringLiteral("--records and --copies need a data source (--merge)"));
+        std::unique_ptr<TMergeSource> source;
+        if (!dataFile.isEmpty()) {
+            TMergeOptions options = design.MergeOptions();
+            // Standard input has no name to tell a delimiter by.
+            if (input)
+                options.Delimiter = design.MergeDelimiter();
+            source = std::make_unique<TMergeSource>(dataFile, options);
+            try {
+                source->Open();
+            } catch (const EMergeError &e) {
+                throw EToolError(input ? QString(e.message()).replace(QFileInfo(dataFile).fileName(),
+                                                                     QStringLiteral("standard input"))
+                                       : e.message());
+            }
+        }
+
         const bool printing = !o.preview;
         const QString problem = RunProblem(document.Panel(), sheet, cells, printing ? o.sheets : 1);
         if (!problem.isEmpty())
@@ -240,6 +354,18 @@ int runPrint(const QStringList &args)
         PrepareLabelRun(run, document.Panel(), sheet, o.nudges, cells, o.sheets, printing);
         run.PrintOutlines = o.outlines;
         run.PrintCropMarks = o.cropMarks;
+        run.StartCell = o.startCell;
+        if (source) {
+            run.SetMerge(source.get(), o.firstRecord, o.lastRecord, o.copies);
+            if (run.MergeRecordCount() == 0)
+                throw EToolError(source->RecordCount() == 0
+                                     ? QStringLiteral("the data source holds no records")
+                                     : QStringLiteral("no records in the range %1-%2 (the data source "
+                                                      "holds %3)")
+                                           .arg(o.firstRecord)
+                                           .arg(o.lastRecord > 0 ? QString::number(o.lastRecord) : QString())
+                                           .arg(source->RecordCount()));
+        }
 
         QBuffer recorded;
         std::unique_ptr<TReportEngine> engine;

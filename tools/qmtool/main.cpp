@@ -48,6 +48,7 @@ constexpr const char *UsageText =
                "  print FILE.qm (-o OUT.pdf | --printer NAME) [--sheets N] [--cells all|LIST]\n"
                "        [--nudge TOP,LEFT,VERT,HORZ] [--preview]\n"
                "        [--outlines] [--crop-marks]\n"
+               "        [--merge DATA.csv|-] [--records A-B] [--copies N] [--start-cell N]\n"
                "                        print a label file as the program prints it\n"
                "  render FILE.qm -o OUT.png [--zoom Z]\n"
                "                        draw the label as the design panel shows it\n"

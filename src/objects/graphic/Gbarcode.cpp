@@ -198,8 +198,9 @@ bool TGBarcode::eventFilter(QObject *watched, QEvent *event)
 
 QString TGBarcode::DrawnData() const
 {
+    // Typed data may hold mail merge fields.
     if (!mUseCounter)
-        return mOptions.data;
+        return MergedText(mOptions.data);
     const TGCounterLabel *counter = LinkedCounter();
     if (!counter)
         return QString();

@@ -279,7 +279,7 @@ void TGSuperText::Layout()
         s = QPoint(int(double(z) * s.x()), int(double(z) * s.y()));
     const QFont font = CanvasFont();
     const int h = TextMetrics(font).cellHeight;
-    const int w = TextWidth(font, displayText(mCaption.left(MaxDrawnCharacters) + QLatin1Char(' ')));
+    const int w = TextWidth(font, displayText(MergedText(mCaption).left(MaxDrawnCharacters) + QLatin1Char(' ')));
     mTextOrigin = QPoint(s.x() < 0 ? -s.x() : 0, s.y() < 0 ? -s.y() : 0);
     if (Width() <= 5)
         SetWidth(std::min(w, MaxCoordinate));
@@ -302,9 +302,18 @@ void TGSuperText::SettleLayout()
     Layout();
 }
 
+void TGSuperText::MergeRecordChanged()
+{
+    if (HasFields(mCaption)) {
+        mLayoutNeeded = true;
+        Layout();
+    }
+    update();
+}
+
 QString TGSuperText::ShortenedCaption() const
 {
-    QString text = mCaption.left(MaxDrawnCharacters);
+    QString text = MergedText(mCaption).left(MaxDrawnCharacters);
     const int e = std::max(mTextRect.left(), mShadowRect.left());
     const int limit = Width() - e;
     const QFont font = CanvasFont();

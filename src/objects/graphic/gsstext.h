@@ -109,6 +109,7 @@ public:
     void PrintOnReport(TReport &report, double left, double top) override;
     bool EditNew() override;
     void SettleLayout() override;
+    void MergeRecordChanged() override;
 
     // The "Font" command.
     virtual void ChooseSuperTextFont();

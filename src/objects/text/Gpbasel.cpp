@@ -354,7 +354,16 @@ QFont TGBaseLabel::CanvasFont() const
 
 QString TGBaseLabel::DisplayCaption() const
 {
-    return symbolfonts::DisplayText(mFont->Name(), mCaption);
+    return symbolfonts::DisplayText(mFont->Name(), MergedText(mCaption));
+}
+
+void TGBaseLabel::MergeRecordChanged()
+{
+    if (HasFields(mCaption)) {
+        mLayoutDirty = true;
+        RecalculateLayout();
+    }
+    update();
 }
 
 void TGBaseLabel::SettleLayout()

@@ -92,6 +92,7 @@ public:
     void PrepareObjectMenu() override;
     void ApplyFont(const TFont &font) override;
     void PrintOnReport(TReport &report, double left, double top) override;
+    void MergeRecordChanged() override;
 
     // The "Font" command.
     virtual void ChooseFont();
@@ -108,7 +109,8 @@ public:
 
     // The font measurements and drawing use: Font at the object's Scale.
     QFont CanvasFont() const;
-    // What is drawn for Caption (symbol codes become their glyphs).
+    // What is drawn for Caption: the mail merge fields filled in, symbol
+    // codes as their glyphs.
     QString DisplayCaption() const;
 
 protected:

@@ -283,7 +283,7 @@ TCircleGeometry TGPCircleText::Geometry(int H, int A) const
 
 std::vector<TCircleLetter> TGPCircleText::Letters(int H, int A) const
 {
-    const QString text = mCaption.left(MaxDrawnLetters);
+    const QString text = MergedText(mCaption).left(MaxDrawnLetters);
     const int n = int(text.size());
     std::vector<TCircleLetter> letters;
     if (n == 0)

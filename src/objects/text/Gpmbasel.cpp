@@ -202,19 +202,37 @@ void TGMultiLineBaseLabel::WrapLines()
 
 void TGMultiLineBaseLabel::wrapTo(int width)
 {
-    mWrappedLines = wrapParagraphs(mItems->Lines(), CanvasFont(), width - 2 * WrapMargin, MaxWrappedLines);
+    mWrappedLines = wrapParagraphs(MergedLines(), CanvasFont(), width - 2 * WrapMargin, MaxWrappedLines);
     mWrapScale = Scale();
     update();
 }
 
 QStringList TGMultiLineBaseLabel::DisplayLines() const
 {
-    QStringList lines = mWordWrap ? mWrappedLines : mItems->Lines();
+    QStringList lines = mWordWrap ? mWrappedLines : MergedLines();
     if (lines.isEmpty())
         lines << QStringLiteral("<blank>");
     else if (lines.size() == 1 && TrimSpaces(lines.first()).isEmpty())
         lines << QStringLiteral("<blank>");
     return lines;
+}
+
+QStringList TGMultiLineBaseLabel::MergedLines() const
+{
+    const QStringList &lines = mItems->Lines();
+    if (!HasFields(lines.join(u'\n')))
+        return lines;
+    // A value's own line breaks (an address field) begin new lines.
+    QString merged = MergedText(lines.join(u'\n'));
+    merged.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
+    return merged.split(u'\n');
+}
+
+void TGMultiLineBaseLabel::MergeRecordChanged()
+{
+    if (mWordWrap && HasFields(mItems->Lines().join(u'\n')))
+        WrapLines();
+    update();
 }
 
 int TGMultiLineBaseLabel::LineX(int w) const

@@ -49,6 +49,7 @@ public:
     void ApplyFont(const TFont &font) override;
     void PrintOnReport(TReport &report, double left, double top) override;
     virtual void WrapLines();
+    void MergeRecordChanged() override;
 
     // The "Font" command.
     void ChooseLinesFont();
@@ -63,6 +64,8 @@ public:
     QFont CanvasFont() const;
     // Height of "XXX" in the canvas font: the height of every line.
     int LineHeight() const;
+    // The lines with the mail merge fields filled in, before wrapping.
+    QStringList MergedLines() const;
     // What DrawLines draws, the "<blank>" placeholder included.
     QStringList DisplayLines() const;
     // Where DrawLines puts the left end of a line of width w.

@@ -1,6 +1,7 @@
 #include "objects/text/Gprichl.h"
 
 #include "controls/DialogSupport.h"
+#include "design/Gbasepnl.h"
 #include "objects/text/Gprichle.h"
 #include "print/engine/Canvas.h"
 #include "print/engine/Report.h"
@@ -10,6 +11,8 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPicture>
+#include <QRegularExpression>
+#include <QTextCursor>
 #include <QTextDocument>
 
 #include <cmath>
@@ -160,6 +163,28 @@ QSize TGPRichBaseLabel::PageSizeTwips(int width, int height, double scale)
     return QSize(twips(width), twips(height));
 }
 
+std::unique_ptr<QTextDocument> TGPRichBaseLabel::MergedDocument() const
+{
+    const QTextDocument &document = mStorage->Document();
+    const TGBasePanel *panel = Panel();
+    if (!panel || panel->MergeRecord().IsEmpty() || !HasFields(document.toPlainText()))
+        return nullptr;
+    std::unique_ptr<QTextDocument> merged(document.clone());
+    static const QRegularExpression field(QStringLiteral(R"(\$\{[^}]*\})"));
+    // Each field takes the format of its first character, as typed.
+    QTextCursor cursor(merged.get());
+    for (;;) {
+        cursor = merged->find(field, cursor);
+        if (cursor.isNull())
+            break;
+        const QString text = cursor.selectedText();
+        const QString value = MergedText(text);
+        if (value != text)
+            cursor.insertText(value);
+    }
+    return merged;
+}
+
 void TGPRichBaseLabel::DrawRichText(QPainter &painter)
 {
     TWPRichText *master = mMasterEditor;
@@ -171,7 +196,8 @@ void TGPRichBaseLabel::DrawRichText(QPainter &painter)
     if (!mTransparent)
         painter.fillRect(QRect(0, 0, w, h), background);
 
-    master->SetDocument(mStorage->Document());
+    const std::unique_ptr<QTextDocument> merged = MergedDocument();
+    master->SetDocument(merged ? *merged : mStorage->Document());
     master->SetZoom(int(std::trunc(double(Scale()) * 100)));
     const QSize page = PageSizeTwips(w, h, Scale());
     master->SetPageWidth(page.width());

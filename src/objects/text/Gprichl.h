@@ -67,6 +67,9 @@ public:
     // Draws background, document and frame on a painter whose origin is the
     // object's top-left corner.
     void DrawRichText(QPainter &painter);
+    // A copy of the document with the mail merge fields filled in; nullptr
+    // when there is nothing to fill (the document is drawn as it is).
+    std::unique_ptr<QTextDocument> MergedDocument() const;
 
     // The page, in twips, of w x h pixels at zoom scale: Trunc(w / scale /
     // p * 1440) by Trunc(h / scale / p * 1440), p = screen pixels per inch.
