@@ -5,6 +5,7 @@
 #include "TextTestSupport.h"
 
 #include "design/Gqmpanel32.h"
+#include "objects/graphic/Gbarcode.h"
 #include "objects/graphic/gsstext.h"
 #include "objects/text/Gpclabel.h"
 #include "objects/text/Gpcirct.h"
@@ -149,6 +150,12 @@ void TestMergeFields::everyKind_data()
     QTest::newRow("SuperText") << Maker([](Host &h, const QString &t) -> TGGraphicControl * {
         auto *o = place<TGSuperText>(h);
         o->SetCaption(t);
+        o->SetBounds(0, 0, 260, 60);
+        return o;
+    });
+    QTest::newRow("barcode") << Maker([](Host &h, const QString &t) -> TGGraphicControl * {
+        auto *o = place<TGBarcode>(h);
+        o->SetData(t);
         o->SetBounds(0, 0, 260, 60);
         return o;
     });
