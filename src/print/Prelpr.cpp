@@ -8,6 +8,7 @@
 #include "storage/DesignProperties.h"
 #include "print/LabelRun.h"
 #include "print/RunCheck.h"
+#include "storage/MergeSource.h"
 #include "print/MergeData.h"
 #include "print/Printlbl.h"
 #include "print/Prevue.h"
@@ -345,16 +346,11 @@ void TLabelPrintPrep::DoPrint(bool print)
         InformationBox(QStringLiteral("Need at least one label selected"), this);
         return;
     }
-    const QString problem = RunProblem(mLabelPanel, mSheet, CellSelected, print ? mPageCount->value() : 1);
-    if (!problem.isEmpty()) {
-        InformationBox(problem, this);
-        return;
-    }
-
     if (!mMergeDataShown)
         ShowMergeData();
     TMergeSource *source = mDataSection->Source();
-    if (!mLabelPanel->Design().MergeSource().isEmpty()) {
+    const bool merged = !mLabelPanel->Design().MergeSource().isEmpty();
+    if (merged) {
         if (!source) {
             InformationBox(mDataSection->Error(), this);
             return;
@@ -363,6 +359,20 @@ void TLabelPrintPrep::DoPrint(bool print)
             InformationBox(QStringLiteral("The data source holds no records."), this);
             return;
         }
+    }
+    // Every label of the run is checked before anything is printed: a merge
+    // record by record.
+    QString problem;
+    try {
+        problem = merged ? MergeRunProblem(mLabelPanel, *source, mDataSection->FirstRecord(),
+                                           mDataSection->LastRecord(), mDataSection->Copies())
+                         : RunProblem(mLabelPanel, mSheet, CellSelected, print ? mPageCount->value() : 1);
+    } catch (const EMergeError &e) {
+        problem = e.message();
+    }
+    if (!problem.isEmpty()) {
+        InformationBox(problem, this);
+        return;
     }
 
     mRunning = true;

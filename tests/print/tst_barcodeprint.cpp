@@ -247,6 +247,30 @@ void TestBarcodePrint::invalid()
              r.err.constData());
     QVERIFY(r.err.contains(message.toUtf8()));
     QVERIFY(!QFile::exists(pdf));
+
+    // Merged, the same data in the third record: the run names the record
+    // and prints nothing, not even the records before it.
+    const QString merged = design(QStringLiteral("merged.qm"), [&](TGBasePanel &panel) {
+        auto *b = AddObject<TGBarcode>(panel, LinearBounds);
+        b->SetSymbology(*barcode::SymbologyByName(type));
+        b->SetData(QStringLiteral("${Code}"));
+    });
+    const QString list = mDir.filePath(QStringLiteral("codes.csv"));
+    QFile csv(list);
+    QVERIFY(csv.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    const QString good = type == u"code39" ? QStringLiteral("ABC") : type == u"upca" ? QStringLiteral("036000291452")
+                                                                                    : QStringLiteral("5012345678900");
+    csv.write(QStringLiteral("Code\n%1\n%1\n%2\n").arg(good, data).toUtf8());
+    csv.close();
+    r = qmtool({QStringLiteral("print"), merged, QStringLiteral("--merge"), list, QStringLiteral("-o"), pdf});
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("Record 3 cannot be printed:\nthe %1 barcode with the data \"%2\": ")
+                                .arg(kind, data).toUtf8()),
+             r.err.constData());
+    QVERIFY(!QFile::exists(pdf));
+    r = qmtool({QStringLiteral("print"), merged, QStringLiteral("--merge"), list, QStringLiteral("--records"),
+                QStringLiteral("1-2"), QStringLiteral("-o"), pdf});
+    QVERIFY2(r.exitCode == 0, r.err.constData());
 }
 
 QTEST_MAIN(TestBarcodePrint)

@@ -347,7 +347,8 @@ int runPrint(const QStringList &args)
         }
 
         const bool printing = !o.preview;
-        const QString problem = RunProblem(document.Panel(), sheet, cells, printing ? o.sheets : 1);
+        // A merged run is checked record by record below.
+        const QString problem = source ? QString() : RunProblem(document.Panel(), sheet, cells, printing ? o.sheets : 1);
         if (!problem.isEmpty())
             throw EToolError(problem);
         TLabelRun run;
@@ -365,6 +366,10 @@ int runPrint(const QStringList &args)
                                            .arg(o.firstRecord)
                                            .arg(o.lastRecord > 0 ? QString::number(o.lastRecord) : QString())
                                            .arg(source->RecordCount()));
+            const QString recordProblem = MergeRunProblem(document.Panel(), *source, run.FirstRecord,
+                                                          run.LastRecord, run.Copies);
+            if (!recordProblem.isEmpty())
+                throw EToolError(recordProblem);
         }
 
         QBuffer recorded;
