@@ -1,7 +1,9 @@
 // Super shapes on the panel and on paper: the repaint of a panel holding 50
-// textured stars (and 50 gradient stars), in ms; and qmtool print of 10
-// sheets of a 30-up address label with one textured star added, beside the
-// plain address label, in seconds and as a ratio.
+// textured stars (and 50 gradient stars, and 50 textured stars beside 50
+// gradient SuperText captions), in ms; and qmtool print of 10 sheets of a
+// 30-up address label with one textured star added (and with a gradient
+// SuperText caption as well), beside the plain address label, in seconds
+// and as a ratio.
 //
 //   bench_supershapes [RUNS]   (default 3 print runs of each; the median)
 
@@ -10,6 +12,7 @@
 #include "objects/Register.h"
 #include "objects/graphic/Glshapes.h"
 #include "objects/graphic/Gsshape.h"
+#include "objects/graphic/gsstext.h"
 #include "objects/text/Gplabel.h"
 #include "storage/Filer.h"
 #include "storage/LabelLayout.h"
@@ -42,7 +45,26 @@ TBitmap texture()
     return b;
 }
 
-double repaintMs(TSuperShape::TSurfaceType surface)
+TGSuperText *addSuperText(TGBasePanel &panel, const QRect &bounds)
+{
+    auto *o = new TGSuperText;
+    o->SetParentComponent(&panel);
+    o->FinishLoading();
+    TFont font;
+    font.SetName(QStringLiteral("Arial"));
+    font.SetSize(14);
+    font.SetStyle(1u << fsBold);
+    o->ApplyFont(font);
+    o->SetCaption(QStringLiteral("Sale"));
+    o->SetBorderStyle(bsSingle);  // keeps the height
+    o->SetBounds(bounds.x(), bounds.y(), bounds.width(), bounds.height());
+    o->SetSurfaceType(stGradientFill);
+    o->SetShadowOrientation(sdDownRight);
+    o->SetShadowDepth(2);
+    return o;
+}
+
+double repaintMs(TSuperShape::TSurfaceType surface, bool withText = false)
 {
     TGQuillmarkPanel32 panel;
     panel.resize(640, 400);
@@ -58,7 +80,11 @@ double repaintMs(TSuperShape::TSurfaceType surface)
         if (surface == TSuperShape::stBrushImage)
             o->SetImage(&wood);
         panel.AttachObject(o);
+        if (withText)
+            panel.AttachObject(addSuperText(panel, QRect(10 + (i % 10) * 62, 420 + (i / 10) * 40, 60, 36)));
     }
+    if (withText)
+        panel.resize(640, 620);
     panel.show();
     QCoreApplication::processEvents();
     QImage image(panel.size(), QImage::Format_ARGB32_Premultiplied);
@@ -81,7 +107,7 @@ void addLine(TGBasePanel &panel, int top, const QString &text)
     label->SetCaption(text);
 }
 
-QString writeLabel(const QString &dir, bool withShape)
+QString writeLabel(const QString &dir, bool withShape, bool withText = false)
 {
     TGBasePanel panel;
     panel.resize(254, 96);
@@ -103,7 +129,10 @@ QString writeLabel(const QString &dir, bool withShape)
         star->SetSurfaceType(TSuperShape::stBrushImage);
         star->SetImage(&wood);
     }
-    const QString file = dir + (withShape ? QStringLiteral("/star.qm") : QStringLiteral("/address.qm"));
+    if (withText)
+        addSuperText(panel, QRect(176, 70, 70, 20));
+    const QString file = dir + (withText ? QStringLiteral("/both.qm")
+                                : withShape ? QStringLiteral("/star.qm") : QStringLiteral("/address.qm"));
     TGLabelObjectFiler().WriteLabelFile(&panel, file, TLabelLayout::Default());
     return file;
 }
@@ -143,6 +172,8 @@ int main(int argc, char *argv[])
     std::printf("%-28s %12s %10s\n", "panel, 50 stars", "repaint ms", "target");
     std::printf("%-28s %12.2f %10s\n", "textured", repaintMs(TSuperShape::stBrushImage), "< 16");
     std::printf("%-28s %12.2f %10s\n", "gradient", repaintMs(TSuperShape::stGradientFill), "< 16");
+    std::printf("%-28s %12.2f %10s\n", "textured + 50 SuperText", repaintMs(TSuperShape::stBrushImage, true),
+                "< 16");
 
     QTemporaryDir dir;
     const QString qmtool = QCoreApplication::applicationDirPath() + QStringLiteral("/qmtool");
@@ -151,6 +182,9 @@ int main(int argc, char *argv[])
     std::printf("\n%-28s %12s %10s %10s\n", "print 10 sheets, 30-up", "seconds", "ratio", "target");
     std::printf("%-28s %12.3f %10s %10s\n", "address label", plain, "1.00", "");
     std::printf("%-28s %12.3f %10.2f %10s\n", "with a textured star", star, plain > 0 ? star / plain : 0.0,
+                "< 3");
+    const double both = printSeconds(qmtool, writeLabel(dir.path(), true, true), dir.filePath("b.pdf"), runs);
+    std::printf("%-28s %12.3f %10.2f %10s\n", "with star and SuperText", both, plain > 0 ? both / plain : 0.0,
                 "< 3");
     return 0;
 }
