@@ -179,7 +179,8 @@ void TestQmtoolLabels::dumpOutputBuildsTheSameDesign()
 {
     const QString in = write(QStringLiteral("two.json"), R"({"objects": [
         {"class": "TGLabelShapes", "properties": {"Left": 1, "Top": 2, "Width": 30, "Height": 40}},
-        {"class": "TGPLabel", "properties": {"Left": 50, "Top": 60, "Caption": "on top"}}]})");
+        {"class": "TGPLabel", "properties": {"Left": 50, "Top": 60, "Caption": "on top"}}],
+        "design": {"MergeSource": "addresses.csv", "MergeHeader": false}})");
     const QString first = mDir.filePath(QStringLiteral("first.qm"));
     const QString second = mDir.filePath(QStringLiteral("second.qm"));
     QCOMPARE(qmtool({QStringLiteral("build"), in, first}).exitCode, 0);
@@ -189,6 +190,10 @@ void TestQmtoolLabels::dumpOutputBuildsTheSameDesign()
     const QJsonArray objects = parse(dump1.out).value(QLatin1String("objects")).toArray();
     QCOMPARE(objects.at(0).toObject().value(QLatin1String("class")).toString(), QStringLiteral("TGLabelShapes"));
     QCOMPARE(objects.at(1).toObject().value(QLatin1String("class")).toString(), QStringLiteral("TGPLabel"));
+    // The design's mail merge source goes with it.
+    const QJsonObject designProperties = parse(dump1.out).value(QLatin1String("design")).toObject();
+    QCOMPARE(designProperties.value(QLatin1String("MergeSource")).toString(), QStringLiteral("addresses.csv"));
+    QCOMPARE(designProperties.value(QLatin1String("MergeHeader")).toBool(true), false);
 
     QCOMPARE(qmtool({QStringLiteral("build"), write(QStringLiteral("dump1.json"), dump1.out), second}).exitCode, 0);
     const Run dump2 = qmtool({QStringLiteral("dump"), second});

@@ -9,6 +9,7 @@
 
 #include "design/GGraphc.h"
 #include "design/Gqmpanel32.h"
+#include "storage/DesignProperties.h"
 #include "storage/Filer.h"
 #include "storage/LabelLayout.h"
 
@@ -96,9 +97,18 @@ int runBuild(const QStringList &args)
     try {
         if (input.type() != JsonValue::Object)
             throw InputError(QStringLiteral("the document must be an object"));
-        checkMembers(input, {"layout", "objects"}, QStringLiteral("the document"));
+        checkMembers(input, {"layout", "objects", "design"}, QStringLiteral("the document"));
         if (const JsonValue *l = input.member(QStringLiteral("layout")))
             LayoutFromJson(*l, layout);
+        if (const JsonValue *d = input.member(QStringLiteral("design"))) {
+            if (d->type() != JsonValue::Object)
+                throw InputError(QStringLiteral("\"design\" must be an object"));
+            for (const auto &[path, value] : d->members()) {
+                where = QStringLiteral("design[%1]").arg(QString::fromUtf8(jsonString(path)));
+                propertypaths::Assign(design.panel().Design(), path, value);
+            }
+            where.clear();
+        }
         if (const JsonValue *objects = input.member(QStringLiteral("objects"))) {
             if (objects->type() != JsonValue::Array)
                 throw InputError(QStringLiteral("\"objects\" must be an array"));

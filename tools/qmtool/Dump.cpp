@@ -1,5 +1,6 @@
 // qmtool dump FILE: a label file read as the program reads it, printed as
-// JSON: every object with all its published properties, then the layout.
+// JSON: every object with all its published properties, then the layout,
+// then the design's own properties when it has any.
 
 #include "Commands.h"
 #include "InputFile.h"
@@ -9,6 +10,7 @@
 
 #include "design/GGraphc.h"
 #include "design/Gqmpanel32.h"
+#include "storage/DesignProperties.h"
 #include "storage/Filer.h"
 #include "storage/LabelLayout.h"
 
@@ -70,6 +72,12 @@ int runDump(const QStringList &args)
     }
     out += ",\n  \"layout\": ";
     appendJson(out, LayoutToJson(layout), 1);
+    // The design's own properties (its mail merge source), when it has any.
+    const TDesignProperties &designProperties = design.panel().Design();
+    if (!designProperties.IsDefault()) {
+        out += ",\n  \"design\": ";
+        appendJson(out, propertypaths::Values(designProperties), 1);
+    }
     out += "\n}\n";
     flush();
     return 0;
