@@ -32,7 +32,9 @@ void Prepare()
     static int argc = 1;
     static char name[] = "qmfuzz";
     static char *argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    // Made once and never destroyed: libFuzzer leaves through exit(), and
+    // a static application torn down after Qt's own globals crashes.
+    new QApplication(argc, argv);
     RegisterPictureClasses();
 }
 
