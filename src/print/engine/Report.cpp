@@ -188,9 +188,10 @@ void TReport::StretchPaint(double x1, double y1, double x2, double y2, QSizeF so
     p.setCompositionMode(mode);
     p.setOpacity(opacity);
     p.setBackgroundMode(background);
-    // Clipping is changed inside a save of the drawing's own.
-    Q_ASSERT(p.hasClipping() == clipped);
-    Q_UNUSED(clipped);
+    // A drawing clips inside a save of its own; one that left a clip
+    // behind has it switched off again.
+    if (p.hasClipping() != clipped)
+        p.setClipping(clipped);
 }
 
 void TReport::StretchDraw(double x1, double y1, double x2, double y2, const QImage &image)
