@@ -5,6 +5,8 @@
 // the embedded picture as pdfimages lists it.
 //
 //   bench_pictures [RUNS]   (default 3 runs of each; the median is shown)
+//   bench_pictures --write DIR  (writes the picture and both label files
+//                                for profiling, nothing else)
 
 #include "graphics/Bmp.h"
 #include "graphics/Jpeg.h"
@@ -17,6 +19,7 @@
 #include "storage/LabelLayout.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -160,6 +163,26 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     RegisterLabelClasses();
+    if (argc > 2 && QByteArray(argv[1]) == "--write") {
+        const QString out = QString::fromLocal8Bit(argv[2]);
+        const QString bmp = out + QStringLiteral("/picture.bmp");
+        QFile file(bmp);
+        if (!QDir().mkpath(out) || !file.open(QIODevice::WriteOnly)
+            || file.write(graphics::EncodeBmp(photo(1000, 1000))) < 0) {
+            std::fprintf(stderr, "bench_pictures: cannot write to %s\n", argv[2]);
+            return 1;
+        }
+        file.close();
+        for (const QString &label : {writeLabel(out, QStringLiteral("with.qm"), bmp),
+                                     writeLabel(out, QStringLiteral("without.qm"), QString())}) {
+            if (label.isEmpty()) {
+                std::fprintf(stderr, "bench_pictures: cannot write the labels\n");
+                return 1;
+            }
+            std::printf("%s\n", qPrintable(label));
+        }
+        return 0;
+    }
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
     QTemporaryDir dir;
 

@@ -6,6 +6,8 @@
 // and as a ratio.
 //
 //   bench_supershapes [RUNS]   (default 3 print runs of each; the median)
+//   bench_supershapes --write DIR  (writes the three label files for
+//                                   profiling, nothing else)
 
 #include "design/Gbasepnl.h"
 #include "design/Gqmpanel32.h"
@@ -18,6 +20,7 @@
 #include "storage/LabelLayout.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
@@ -167,6 +170,21 @@ int main(int argc, char *argv[])
         qputenv("QT_FONT_DPI", "96");
     QApplication app(argc, argv);
     RegisterLabelClasses();
+    if (argc > 2 && QByteArray(argv[1]) == "--write") {
+        const QString out = QString::fromLocal8Bit(argv[2]);
+        if (!QDir().mkpath(out)) {
+            std::fprintf(stderr, "bench_supershapes: cannot create %s\n", argv[2]);
+            return 1;
+        }
+        try {
+            for (const QString &file : {writeLabel(out, false), writeLabel(out, true), writeLabel(out, true, true)})
+                std::printf("%s\n", qPrintable(file));
+        } catch (const std::exception &e) {
+            std::fprintf(stderr, "bench_supershapes: %s\n", e.what());
+            return 1;
+        }
+        return 0;
+    }
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
 
     std::printf("%-28s %12s %10s\n", "panel, 50 stars", "repaint ms", "target");

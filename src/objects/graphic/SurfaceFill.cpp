@@ -85,21 +85,46 @@ QImage GradientBitmap(QSize size, TFillDirection d, TColor from, TColor to)
     return bitmap;
 }
 
-void FillGradientBands(QPainter &p, const QRect &area, TFillDirection d, TColor from, TColor to)
+void FillGradientBands(QPainter &p, const QRect &area, TFillDirection d, TColor from, TColor to,
+                       const QRectF &visible)
 {
     if (area.isEmpty())
         return;
     const Ends ends = GradientEnds(d, from, to);
     const bool columns = BandsAreColumns(d);
     const int extent = columns ? area.width() : area.height();
+    // Along the gradient, the part that can show: bands wholly outside it
+    // are skipped, which leaves every visible pixel as it was.
+    double first = -1e300, last = 1e300;
+    if (!visible.isNull()) {
+        first = (columns ? visible.left() : visible.top()) - (columns ? area.left() : area.top());
+        last = first + (columns ? visible.width() : visible.height());
+    }
+    // Neighbouring bands of one colour are filled as one rectangle.
+    int runStart = 0, runEnd = 0;
+    QRgb runColor = 0;
+    auto flush = [&] {
+        if (runEnd <= runStart)
+            return;
+        const QRect band = columns ? QRect(area.left() + runStart, area.top(), runEnd - runStart, area.height())
+                                   : QRect(area.left(), area.top() + runStart, area.width(), runEnd - runStart);
+        p.fillRect(band, QColor::fromRgb(runColor));
+        runStart = runEnd = 0;
+    };
     for (int i = 0; i < Bands; ++i) {
         const int a = BandEdge(i, extent), b = BandEdge(i + 1, extent);
-        if (b <= a)
+        if (b <= a || b < first || a > last)
             continue;
-        const QRect band = columns ? QRect(area.left() + a, area.top(), b - a, area.height())
-                                   : QRect(area.left(), area.top() + a, area.width(), b - a);
-        p.fillRect(band, QColor::fromRgb(BandColor(i, ends.start, ends.end)));
+        const QRgb color = BandColor(i, ends.start, ends.end);
+        if (runEnd > runStart && (a != runEnd || color != runColor))
+            flush();
+        if (runEnd <= runStart) {
+            runStart = a;
+            runColor = color;
+        }
+        runEnd = b;
     }
+    flush();
 }
 
 void TileFill(QPainter &p, const QPainterPath &path, const QImage &image, QSizeF tile, QPointF origin)
@@ -326,7 +351,9 @@ void PaintPrint(QPainter &p, const TSurfaceLayers &l, int tileOverlap)
             break;
         }
         case TFillKind::Gradient:
-            FillGradientBands(p, l.area, l.direction, l.fromColor, l.toColor);
+            // Only what lies inside the clip path can show.
+            FillGradientBands(p, l.area, l.direction, l.fromColor, l.toColor,
+                              l.path.boundingRect().adjusted(-2, -2, 2, 2));
             break;
         }
         p.restore();

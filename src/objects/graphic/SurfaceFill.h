@@ -13,6 +13,7 @@
 #include <QPainterPath>
 #include <QPen>
 #include <QRect>
+#include <QRectF>
 #include <QRgb>
 
 #include <functional>
@@ -61,7 +62,11 @@ QImage GradientStrip(QSize size, TFillDirection d, TColor from, TColor to);
 QImage GradientBitmap(QSize size, TFillDirection d, TColor from, TColor to);
 
 // Fills `area` band by band with vector rectangles (print pages).
-void FillGradientBands(QPainter &p, const QRect &area, TFillDirection d, TColor from, TColor to);
+// Neighbouring bands of the same colour become one rectangle; when
+// `visible` is given, bands that lie wholly outside it are left out (the
+// caller clips to it, so nothing visible changes).
+void FillGradientBands(QPainter &p, const QRect &area, TFillDirection d, TColor from, TColor to,
+                       const QRectF &visible = QRectF());
 
 // Fills `path` with `image` tiled from `origin`, each tile `tile` pixels
 // (the image scaled when tile differs from its size). Nothing when the image

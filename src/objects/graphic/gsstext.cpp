@@ -572,10 +572,18 @@ void TGSuperText::PrintOnReport(TReport &report, double left, double top)
     QFont font = CanvasFont();
     font.setPixelSize(std::clamp(int(std::lround(font.pixelSize() * ky)), 1, drawlimits::MaxFontPixels));
     const double baseline = 0.88 * QFontMetricsF(font).lineSpacing() - QFontMetricsF(font).ascent();
+    // Shaped once per font and caption; the cells' device positions are
+    // whole pixels, so moving the path puts every glyph where shaping at
+    // that place would.
+    if (mPrintPath.isEmpty() || mPrintFont != font || mPrintText != shown || mPrintBaseline != baseline) {
+        mPrintPath = GlyphPath(font, shown, QPointF(0, baseline));
+        mPrintFont = font;
+        mPrintText = shown;
+        mPrintBaseline = baseline;
+    }
     auto glyphs = [&](QPoint at) {
-        const QPointF device(report.XToDevice(left + (Left() + at.x()) / r),
-                             report.YToDevice(top + (Top() + at.y()) / r) + baseline);
-        return GlyphPath(font, shown, device);
+        return mPrintPath.translated(report.XToDevice(left + (Left() + at.x()) / r),
+                                     report.YToDevice(top + (Top() + at.y()) / r));
     };
 
     surfacefill::TSurfaceLayers l;

@@ -144,6 +144,12 @@ private:
     // The glyph paths of the last paint, kept while text, font and places stay.
     QString mPathKey;
     QPainterPath mTextPath, mShadowPath;
+    // The caption's glyph path at the page's resolution, at x = 0 on its
+    // baseline: the same at every cell of a print run, moved to its place.
+    QFont mPrintFont;
+    QString mPrintText;
+    double mPrintBaseline = 0;
+    QPainterPath mPrintPath;
     surfacefill::TKeptPicture mScreenPicture;
     QPoint mShadowOffset;
     QPoint mTextOrigin, mShadowPosition;

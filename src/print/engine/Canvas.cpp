@@ -291,10 +291,18 @@ static void drawFigure(TCanvas &c, QPainter &painter, Figure f, int x1, int y1, 
             painter.fillRect(o, pen);
             return;
         }
-        painter.fillRect(QRect(o.left(), o.top(), o.width(), p), pen);
-        painter.fillRect(QRect(o.left(), i.bottom() + 1, o.width(), p), pen);
-        painter.fillRect(QRect(o.left(), i.top(), p, i.height()), pen);
-        painter.fillRect(QRect(i.right() + 1, i.top(), p, i.height()), pen);
+        // The four sides filled one by one (a PDF viewer snaps a lone
+        // rectangle to whole pixels, not a path of four) with the colour set
+        // once.
+        const QRect sides[] = {QRect(o.left(), o.top(), o.width(), p),
+                               QRect(o.left(), i.bottom() + 1, o.width(), p),
+                               QRect(o.left(), i.top(), p, i.height()),
+                               QRect(i.right() + 1, i.top(), p, i.height())};
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(pen);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        for (const QRect &side : sides)
+            painter.drawRect(side);
         return;
     }
     const QPainterPath outerPath = figurePath(f, outer, cw + p - 1, ch + p - 1);

@@ -163,11 +163,35 @@ void TReport::StretchPaint(double x1, double y1, double x2, double y2, QSizeF so
     const QRect target = RectToDevice(x1, y1, x2, y2);
     if (target.isEmpty())
         return;
-    mPainter->save();
-    mPainter->translate(target.topLeft());
-    mPainter->scale(target.width() / sourceSize.width(), target.height() / sourceSize.height());
-    paint(*mPainter);
-    mPainter->restore();
+    // The state the drawing may change is put back by hand: a painter save
+    // makes Qt's PDF writer flush the whole graphics state, and restoring
+    // it then costs a second transform and pen on the page for every object.
+    QPainter &p = *mPainter;
+    const QTransform transform = p.worldTransform();
+    const QPen pen = p.pen();
+    const QBrush brush = p.brush();
+    const QFont font = p.font();
+    const QPainter::RenderHints hints = p.renderHints();
+    const QPainter::CompositionMode mode = p.compositionMode();
+    const qreal opacity = p.opacity();
+    const Qt::BGMode background = p.backgroundMode();
+    const bool clipped = p.hasClipping();
+    p.translate(target.topLeft());
+    p.scale(target.width() / sourceSize.width(), target.height() / sourceSize.height());
+    paint(p);
+    p.setWorldTransform(transform);
+    p.setPen(pen);
+    p.setBrush(brush);
+    p.setFont(font);
+    p.setRenderHints(~hints, false);
+    p.setRenderHints(hints, true);
+    p.setCompositionMode(mode);
+    p.setOpacity(opacity);
+    p.setBackgroundMode(background);
+    // A drawing clips inside a save of its own; one that left a clip
+    // behind has it switched off again.
+    if (p.hasClipping() != clipped)
+        p.setClipping(clipped);
 }
 
 void TReport::StretchDraw(double x1, double y1, double x2, double y2, const QImage &image)

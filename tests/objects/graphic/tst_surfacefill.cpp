@@ -4,11 +4,33 @@
 #include "objects/graphic/SurfaceFill.h"
 
 #include <QBuffer>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QtTest>
 
 using namespace surfacefill;
+
+namespace {
+
+// A paint device that only counts the rectangles drawn on it.
+struct RectCounter : QPaintDevice, QPaintEngine
+{
+    int rects = 0;
+    bool begin(QPaintDevice *) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState &) override {}
+    void drawRects(const QRect *, int count) override { rects += count; }
+    void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+    Type type() const override { return User; }
+    QPaintEngine *paintEngine() const override { return const_cast<RectCounter *>(this); }
+    int metric(PaintDeviceMetric m) const override
+    {
+        return m == PdmWidth || m == PdmHeight ? 4000 : m == PdmDpiX || m == PdmDpiY ? 96 : m == PdmDepth ? 32 : 1;
+    }
+};
+
+}  // namespace
 
 class TestSurfaceFill : public QObject
 {
@@ -20,6 +42,8 @@ private Q_SLOTS:
     void endRows();
     void stripMatchesPrintBands_data();
     void stripMatchesPrintBands();
+    void printBandsSkippedAndMerged_data();
+    void printBandsSkippedAndMerged();
     void tiles_data();
     void tiles();
     void degenerateInputs();
@@ -112,6 +136,56 @@ void TestSurfaceFill::stripMatchesPrintBands()
     FillGradientBands(p, printed.rect(), d, from, to);
     p.end();
     QCOMPARE(printed, screen.convertToFormat(QImage::Format_RGB32));
+}
+
+void TestSurfaceFill::printBandsSkippedAndMerged_data()
+{
+    QTest::addColumn<int>("direction");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<uint>("from");
+    QTest::addColumn<uint>("to");
+    QTest::addColumn<QRectF>("visible");   // null: the whole area
+    QTest::addColumn<int>("rects");
+    const QRectF all;
+    QTest::newRow("every band its own colour") << int(gdRight) << QSize(700, 9) << 0x000000u << 0xFFFFFFu << all << 256;
+    QTest::newRow("four shades") << int(gdUp) << QSize(9, 700) << 0x000000u << 0x030303u << all << 4;
+    // Bands 2 pixels wide: bands 49 (98-100) to 75 (150-152) touch 100-150.
+    QTest::newRow("columns, a strip") << int(gdRight) << QSize(512, 9) << 0x10F020u << 0xE00AFFu
+                                      << QRectF(100, 0, 50, 9) << 27;
+    QTest::newRow("rows, a strip") << int(gdDown) << QSize(9, 512) << 0x10F020u << 0xE00AFFu
+                                   << QRectF(0, 100, 9, 50) << 27;
+    QTest::newRow("nothing visible") << int(gdLeft) << QSize(512, 9) << 0x10F020u << 0xE00AFFu
+                                     << QRectF(-60, 0, 10, 9) << 0;
+}
+
+void TestSurfaceFill::printBandsSkippedAndMerged()
+{
+    QFETCH(int, direction);
+    QFETCH(QSize, size);
+    QFETCH(uint, from);
+    QFETCH(uint, to);
+    QFETCH(QRectF, visible);
+    QFETCH(int, rects);
+    const auto d = TFillDirection(direction);
+    RectCounter counter;
+    {
+        QPainter p(&counter);
+        FillGradientBands(p, QRect(QPoint(0, 0), size), d, from, to, visible);
+    }
+    QCOMPARE(counter.rects, rects);
+    // What can show is what every band drawn one by one shows.
+    QImage printed(size, QImage::Format_RGB32), expected(size, QImage::Format_RGB32);
+    printed.fill(Qt::magenta);
+    expected.fill(Qt::magenta);
+    const QRectF clip = visible.isNull() ? QRectF(printed.rect()) : visible;
+    QPainter p(&printed), q(&expected);
+    p.setClipRect(clip);
+    q.setClipRect(clip);
+    FillGradientBands(p, printed.rect(), d, from, to, visible);
+    q.drawImage(0, 0, GradientBitmap(size, d, from, to));
+    p.end();
+    q.end();
+    QCOMPARE(printed, expected);
 }
 
 void TestSurfaceFill::tiles_data()
