@@ -1,5 +1,6 @@
 #include "richtext/RtfReader.h"
 
+#include "richtext/RtfPicture.h"
 #include "storage/Stream.h"
 
 #include <QGuiApplication>
@@ -45,7 +46,7 @@ bool LooksLikeRtf(const QByteArray &bytes)
 
 namespace {
 
-enum class Dest { Text, FontTable, ColorTable, Skip };
+enum class Dest { Text, FontTable, ColorTable, Picture, Skip };
 
 struct CharState
 {
@@ -104,7 +105,7 @@ int charsetCodePage(int charset)
 bool isSkippedDestination(const QByteArray &word)
 {
     static const char *const names[] = {
-        "stylesheet", "info", "pict", "object", "header", "headerl", "headerr", "headerf",
+        "stylesheet", "info", "object", "header", "headerl", "headerr", "headerf",
         "footer", "footerl", "footerr", "footerf", "footnote", "annotation", "fldinst",
         "listtable", "listoverridetable", "revtbl", "rsidtbl", "xmlnstbl", "themedata",
         "colorschememapping", "latentstyles", "datastore", "generator", "filetbl", "pn",
@@ -139,7 +140,8 @@ private:
     QTextBlockFormat blockFormat(const ParaState &p) const;
     QString decode(const QByteArray &bytes) const;
     int currentCodePage() const;
-    void skipFallback();
+    void pictureWord(const QByteArray &word, bool hasParam, int param);
+    void finishPicture();
 
     State &st() { return mStack.back(); }
 
@@ -166,6 +168,15 @@ private:
     bool mEndedWithPar = false;
     int mSkipChars = 0;   // \uN fallback characters still to skip
     QChar mHighSurrogate;
+    // \* was just read: the next control word names an optional
+    // destination, skipped unless it is one we read.
+    bool mStarred = false;
+    Dest mStarredFrom = Dest::Text;
+
+    PictureData mPicture;      // the \pict being read
+    size_t mPictureDepth = 0;  // stack size inside its group; 0: none open
+    int mHexHigh = -1;         // first digit of a hex byte, -1 when none
+    qint64 mPicturePixelBytes = 0;
 };
 
 ReadResult Reader::run()
@@ -200,16 +211,20 @@ ReadResult Reader::run()
             }
             flushBytes();
             mSkipChars = 0;
+            mStarred = false;
             mStack.push_back(mStack.back());
         } else if (c == '}') {
             ++mPos;
             flushBytes();
             mSkipChars = 0;
+            mStarred = false;
             if (mStack.size() <= 1)
                 break;  // the document's own group closed: the rest is not read
             if (st().dest == Dest::FontTable && mFontNumber >= 0 && !mFontName.isEmpty())
                 fontTableText(';');
             mStack.pop_back();
+            if (mPictureDepth > 0 && mStack.size() < mPictureDepth)
+                finishPicture();
         } else if (c == '\\') {
             ++mPos;
             if (atEnd())
@@ -236,6 +251,9 @@ ReadResult Reader::run()
         result.error = mError;
         return result;
     }
+    // A picture cut off by the end is shown when what came decodes.
+    if (mPictureDepth > 0)
+        finishPicture();
     flushBytes();
     flushText();
     if (!mEndedWithPar) {
@@ -284,13 +302,19 @@ void Reader::controlWord()
     const int param = int(std::clamp<qint64>(value, INT_MIN, INT_MAX));
 
     if (word == "bin") {
-        // Raw bytes follow; they are part of no text we read.
+        // Raw bytes follow; a picture's data, or part of no text we read.
         if (!hasParam || value <= 0)
             return;
         if (value > MaxBinBytes || value > mIn.size() - mPos) {
             mError = QStringLiteral("The RTF \\bin data is larger than the rest of the document or than %1 MB")
                          .arg(MaxBinBytes / (1024 * 1024));
             return;
+        }
+        if (st().dest == Dest::Picture && !mPicture.damaged) {
+            if (mPicture.bytes.size() + value > MaxPictureDataBytes)
+                mPicture.damaged = true;
+            else
+                mPicture.bytes.append(mIn.constData() + mPos, qsizetype(value));
         }
         mPos += qsizetype(value);
         return;
@@ -325,6 +349,7 @@ void Reader::controlSymbol(char c)
         byte(char(hi * 16 + lo));
         return;
     }
+    mStarred = false;
     if (mSkipChars > 0) {
         --mSkipChars;
         return;
@@ -337,9 +362,12 @@ void Reader::controlSymbol(char c)
     case '-': text(QChar(0x00AD)); break;
     case '_': text(QChar(0x2011)); break;
     case '*':
-        // An optional destination: none of those carries text we show.
+        // An optional destination: skipped, unless the word that follows
+        // names one we read.
+        mStarred = true;
+        mStarredFrom = st().dest;
         st().dest = Dest::Skip;
-        break;
+        return;
     case '\r':
     case '\n': endParagraph(); break;
     case '\t': text(QChar('\t')); break;
@@ -350,8 +378,18 @@ void Reader::controlSymbol(char c)
 void Reader::applyWord(const QByteArray &w, bool hasParam, int param)
 {
     State &s = st();
+    // {\*\shppict{\pict ...}} is how word processors give a picture;
+    // \nonshppict, skipped below, holds the same picture for older readers.
+    if (std::exchange(mStarred, false) && w == "shppict" && mStarredFrom == Dest::Text) {
+        s.dest = Dest::Text;
+        return;
+    }
     if (s.dest == Dest::Skip)
         return;
+    if (s.dest == Dest::Picture) {
+        pictureWord(w, hasParam, param);
+        return;
+    }
     const bool on = !hasParam || param != 0;
 
     // Destinations.
@@ -363,6 +401,19 @@ void Reader::applyWord(const QByteArray &w, bool hasParam, int param)
         return;
     }
     if (isSkippedDestination(w)) { flushBytes(); s.dest = Dest::Skip; return; }
+    if (w == "pict") {
+        if (s.dest != Dest::Text || mPictureDepth > 0) {
+            s.dest = Dest::Skip;
+            return;
+        }
+        flushBytes();
+        flushText();
+        s.dest = Dest::Picture;
+        mPicture = PictureData();
+        mPictureDepth = mStack.size();
+        mHexHigh = -1;
+        return;
+    }
 
     if (s.dest == Dest::FontTable) {
         if (w == "f" && hasParam) {
@@ -431,7 +482,7 @@ void Reader::applyWord(const QByteArray &w, bool hasParam, int param)
     }
     if (w == "ulnone") { flushBytes(); c.underline = false; return; }
     if (w == "strike" || w == "striked") { flushBytes(); c.strike = on; return; }
-    if (w == "sub") { flushBytes(); c.vertical = on ? 1 : 0; return; }
+    if (w == "sub" || w == "dn") { flushBytes(); c.vertical = on ? 1 : 0; return; }
     if (w == "super" || w == "up") { flushBytes(); c.vertical = on ? 2 : 0; return; }
     if (w == "nosupersub") { flushBytes(); c.vertical = 0; return; }
     if (w == "fs" && hasParam) { flushBytes(); c.halfPoints = param; return; }
@@ -456,6 +507,42 @@ void Reader::applyWord(const QByteArray &w, bool hasParam, int param)
     else if (w == "sa") p.sa = twips;
     else if (w == "sl") p.sl = twips;
     else if (w == "slmult") p.slMult = param != 0;
+}
+
+void Reader::pictureWord(const QByteArray &w, bool hasParam, int param)
+{
+    PictureData &p = mPicture;
+    if (w == "pict") st().dest = Dest::Skip;  // one picture at a time
+    else if (w == "pngblip") p.kind = PictureKind::Png;
+    else if (w == "jpegblip") p.kind = PictureKind::Jpeg;
+    else if (w == "dibitmap") p.kind = PictureKind::Dib;
+    else if (w == "wmetafile") p.kind = PictureKind::Wmf;
+    else if (w == "emfblip") p.kind = PictureKind::Emf;
+    else if (w == "wbitmap" || w == "macpict" || w == "pmmetafile") p.kind = PictureKind::Unsupported;
+    else if (!hasParam) return;
+    else if (w == "picw") p.picw = param;
+    else if (w == "pich") p.pich = param;
+    else if (w == "picwgoal") p.goalw = param;
+    else if (w == "pichgoal") p.goalh = param;
+    else if (w == "picscalex") p.scalex = param;
+    else if (w == "picscaley") p.scaley = param;
+}
+
+void Reader::finishPicture()
+{
+    mPictureDepth = 0;
+    PictureData data = std::exchange(mPicture, PictureData());
+    if (mHexHigh >= 0)
+        data.damaged = true;  // an odd number of hex digits
+    mHexHigh = -1;
+    qint64 left = MaxDocumentPicturePixelBytes - mPicturePixelBytes;
+    const DecodedPicture picture = DecodePicture(data, left);
+    if (!picture.ok())
+        return;  // left out; the text around it reads on
+    mPicturePixelBytes = MaxDocumentPicturePixelBytes - left;
+    flushText();
+    InsertPicture(mCursor, data, picture);
+    mEndedWithPar = false;
 }
 
 void Reader::colorTableWord(const QByteArray &w, int param)
@@ -508,8 +595,32 @@ QString Reader::decode(const QByteArray &bytes) const
 
 void Reader::byte(char b)
 {
+    mStarred = false;
     switch (st().dest) {
     case Dest::Skip: return;
+    case Dest::Picture: {
+        if (mPicture.damaged || b == ' ' || b == '\t')
+            return;
+        int v = -1;
+        if (b >= '0' && b <= '9') v = b - '0';
+        else if (b >= 'a' && b <= 'f') v = b - 'a' + 10;
+        else if (b >= 'A' && b <= 'F') v = b - 'A' + 10;
+        if (v < 0) {
+            mPicture.damaged = true;
+            return;
+        }
+        if (mHexHigh < 0) {
+            mHexHigh = v;
+            return;
+        }
+        if (mPicture.bytes.size() >= MaxPictureDataBytes) {
+            mPicture.damaged = true;
+            return;
+        }
+        mPicture.bytes.append(char(mHexHigh * 16 + v));
+        mHexHigh = -1;
+        return;
+    }
     case Dest::FontTable: fontTableText(b); return;
     case Dest::ColorTable:
         if (b == ';') {

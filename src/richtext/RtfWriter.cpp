@@ -1,5 +1,6 @@
 #include "richtext/RtfWriter.h"
 
+#include "richtext/RtfPicture.h"
 #include "richtext/RtfReader.h"
 #include "storage/Stream.h"
 
@@ -138,11 +139,12 @@ QByteArray Write(const QTextDocument &doc)
         // The paragraph mark carries the block's own character format, so
         // an empty paragraph keeps its height.
         QTextCharFormat mark = block.charFormat();
-        if (!mark.hasProperty(QTextFormat::FontPointSize)) {
-            const auto first = block.begin();
-            if (!first.atEnd())
-                mark = first.fragment().charFormat();
-        }
+        if (!mark.hasProperty(QTextFormat::FontPointSize))
+            for (auto it = block.begin(); !it.atEnd(); ++it)
+                if (!it.fragment().charFormat().isImageFormat()) {
+                    mark = it.fragment().charFormat();
+                    break;
+                }
         body.append("\\plain\\f" + QByteArray::number(fontIndex(mark)) + "\\fs"
                     + QByteArray::number(fontSizeHalfPoints(mark, doc)) + ' ');
         for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -150,6 +152,13 @@ QByteArray Write(const QTextDocument &doc)
             if (!frag.isValid())
                 continue;
             const QTextCharFormat f = frag.charFormat();
+            if (f.isImageFormat()) {
+                const QByteArray picture = WritePicture(doc, f);
+                for (QChar c : frag.text())
+                    if (c == QChar::ObjectReplacementCharacter)
+                        body.append(picture);
+                continue;
+            }
             QByteArray run = "{\\f" + QByteArray::number(fontIndex(f)) + "\\fs"
                 + QByteArray::number(fontSizeHalfPoints(f, doc));
             if (f.fontWeight() >= QFont::DemiBold) run.append("\\b");
