@@ -12,7 +12,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QTextBlock>
-#include <QTextCursor>
 #include <QTextDocument>
 #include <QUrl>
 
@@ -162,11 +161,8 @@ DecodedPicture DecodePicture(const PictureData &d, qint64 &pixelBytesLeft)
     return r;
 }
 
-void InsertPicture(QTextCursor &cursor, const PictureData &data, const DecodedPicture &picture)
+QTextImageFormat PictureFormat(QTextDocument &doc, const PictureData &data, const DecodedPicture &picture)
 {
-    QTextDocument *doc = cursor.document();
-    if (!doc || !picture.ok() || picture.image.isNull())
-        return;
     // Named after what it shows, so equal pictures share one image and a
     // picture pasted from another document cannot take another's name.
     QCryptographicHash hash(QCryptographicHash::Sha1);
@@ -174,7 +170,7 @@ void InsertPicture(QTextCursor &cursor, const PictureData &data, const DecodedPi
                  + QByteArray::number(picture.image.height()) + ':');
     hash.addData(data.bytes);
     const QString name = QStringLiteral("rtfpict:") + QString::fromLatin1(hash.result().toHex());
-    doc->addResource(QTextDocument::ImageResource, QUrl(name), picture.image);
+    doc.addResource(QTextDocument::ImageResource, QUrl(name), picture.image);
     QTextImageFormat f;
     f.setName(name);
     f.setWidth(picture.size.width());
@@ -182,7 +178,7 @@ void InsertPicture(QTextCursor &cursor, const PictureData &data, const DecodedPi
     f.setProperty(PictureKindProperty, int(data.kind));
     if (!picture.bytes.isEmpty())
         f.setProperty(PictureBytesProperty, picture.bytes);
-    cursor.insertImage(f);
+    return f;
 }
 
 QString PictureFormatName(const QTextFormat &format)

@@ -11,7 +11,6 @@
 #include <QTextFormat>
 
 class QPainter;
-class QTextCursor;
 class QTextDocument;
 
 namespace rtf {
@@ -52,9 +51,9 @@ struct DecodedPicture
 // pictures may still take; the picture's pixels are taken from it.
 DecodedPicture DecodePicture(const PictureData &data, qint64 &pixelBytesLeft);
 
-// Inserts a decoded picture at the cursor, its image a resource of the
-// cursor's document named after its content.
-void InsertPicture(QTextCursor &cursor, const PictureData &data, const DecodedPicture &picture);
+// The format of a decoded picture in `document`, which gets its image as a
+// resource named after the picture's content.
+QTextImageFormat PictureFormat(QTextDocument &document, const PictureData &data, const DecodedPicture &picture);
 
 // "png", "jpeg", "dib", "wmf", "emf", or "image" for a picture that came
 // from elsewhere (HTML pasted into the editor).
