@@ -228,7 +228,8 @@ void TestRichText::badInput()
 void TestRichText::truncatedAtEveryByte()
 {
     const QByteArray full = "{\\rtf1\\ansi\\ansicpg1252\\deff0" + Fonts + Colors
-        + "\\pard\\qc\\li720\\sl-300\\slmult0\\f1\\fs28\\b\\cf1 T\\'e9st\\u8364?{\\i x\\bin2 ab}\\par\\uc2\\u233\\'e9\\'e9 end}";
+        + "\\pard\\qc\\li720\\sl-300\\slmult0\\f1\\fs28\\b\\cf1 T\\'e9st\\u8364?{\\i x\\bin2 ab}\\par\\uc2\\u233\\'e9\\'e9 end"
+        + "{\\pict\\pngblip\\picwgoal300\\pichgoal150 " + pngHex() + "}{\\pict\\wmetafile8 " + wmfData().toHex() + "}}";
     QElapsedTimer timer;
     timer.start();
     for (int n = 0; n <= full.size(); ++n) {
@@ -370,6 +371,16 @@ void TestRichText::pasteRtf()
     editor.insertFromMimeData(&mime);
     QCOMPARE(describe(editor.Document()), QStringLiteral("L:[pasted|Arial|10|b|]"));
     QCOMPARE(editor.document()->begin().begin().fragment().charFormat().fontPointSize(), 20.0);
+
+    // A picture comes with its image, shown at the zoom, kept at its size.
+    mime.setData(QStringLiteral("text/rtf"), "{\\rtf1{\\pict\\pngblip\\picwgoal600\\pichgoal300 " + pngHex() + "}}");
+    editor.insertFromMimeData(&mime);
+    QCOMPARE(describe(editor.Document()), QStringLiteral("L:[pasted|Arial|10|b|][pict:png 40x20]"));
+    QCOMPARE(describe(*editor.document()).section(u']', 1), QStringLiteral("[pict:png 80x40]"));
+    editor.SetZoom(100);
+    const QTextFragment picture = (--editor.document()->begin().end()).fragment();
+    QVERIFY(!editor.document()->resource(QTextDocument::ImageResource, QUrl(picture.charFormat().toImageFormat().name()))
+                 .value<QImage>().isNull());
 }
 
 void TestRichText::pictures_data()

@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QMenu>
 #include <QPainter>
-#include <QPicture>
 #include <QRegularExpression>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -269,17 +268,14 @@ void TGPRichBaseLabel::PrintOnReport(TReport &report, double left, double top)
 {
     if (Width() < 1 || Height() < 1)
         return;
-    // Recorded as drawing commands, so the text reaches the page as text.
-    QPicture picture;
-    {
-        QPainter painter(&picture);
-        DrawRichText(painter);
-    }
+    // Drawn straight onto the page, so the text reaches it as text and a
+    // picture in the document as the one image every label shares (a
+    // recorded picture would carry a copy of it per label).
     const QRect bounds = BoundsRect();
-    picture.setBoundingRect(QRect(0, 0, Width(), Height()));
     const double p = ScreenPixelsPerInch();
-    report.StretchDraw(left + bounds.left() / p, top + bounds.top() / p, left + (bounds.left() + bounds.width()) / p,
-                       top + (bounds.top() + bounds.height()) / p, picture, QSizeF(Width(), Height()));
+    report.StretchPaint(left + bounds.left() / p, top + bounds.top() / p, left + (bounds.left() + bounds.width()) / p,
+                        top + (bounds.top() + bounds.height()) / p, QSizeF(Width(), Height()),
+                        [this](QPainter &painter) { DrawRichText(painter); });
 }
 
 bool TGPRichBaseLabel::EditNew()

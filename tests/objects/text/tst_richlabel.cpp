@@ -15,6 +15,7 @@
 #include "storage/MergeSource.h"
 #include "storage/Stream.h"
 
+#include <QBuffer>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -96,6 +97,7 @@ private Q_SLOTS:
     void storedAsRtfAndSavedByteIdentical();
     void damagedRtfDrawsEmpty();
     void printsTextToPdf();
+    void picturePrintsOnce();
     void keptPictureFollowsChanges_data();
     void keptPictureFollowsChanges();
 };
@@ -331,6 +333,31 @@ void TestRichLabel::printsTextToPdf()
     const QString words = QString::fromUtf8(text.readAllStandardOutput());
     for (const char *w : {"Name Surname", "12 Long Street", "Centred"})
         QVERIFY2(words.contains(QLatin1String(w)), qPrintable(words));
+}
+
+void TestRichLabel::picturePrintsOnce()
+{
+    // A picture in the document goes into the PDF once, however many
+    // labels show it.
+    QImage image(8, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray png, pdf;
+    QBuffer pngBuffer(&png), pdfBuffer(&pdf);
+    pngBuffer.open(QIODevice::WriteOnly);
+    image.save(&pngBuffer, "PNG");
+    Host host;
+    auto *o = place(host, 0, 0, 190, 60);
+    o->Storage()->SetRtf("{\\rtf1 a{\\pict\\pngblip\\picwgoal600\\pichgoal300 " + png.toHex() + "}}");
+    pdfBuffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&pdfBuffer);
+        writer.setResolution(600);
+        QPainter painter(&writer);
+        TReport report(&painter, 600, 600);
+        for (int label = 0; label < 3; ++label)
+            o->PrintOnReport(report, 0.5, 0.5 + label);
+    }
+    QCOMPARE(pdf.count("/Subtype /Image"), qsizetype(1));
 }
 
 void TestRichLabel::keptPictureFollowsChanges_data()
