@@ -4,6 +4,7 @@
 #include "storage/Stream.h"
 
 #include <QGuiApplication>
+#include <QRect>
 #include <QScreen>
 #include <QStringDecoder>
 #include <QTextBlock>
@@ -49,7 +50,9 @@ bool LooksLikeRtf(const QByteArray &bytes)
 
 namespace {
 
-enum class Dest { Text, FontTable, ColorTable, Picture, Skip };
+// Shape, ShapeName and ShapeValue: a drawing shape (\shp), read only for
+// the picture its "pib" property holds.
+enum class Dest { Text, FontTable, ColorTable, Picture, Shape, ShapeName, ShapeValue, Skip };
 
 struct CharState
 {
@@ -135,7 +138,7 @@ bool isSkippedDestination(QByteArrayView word)
         "footer", "footerl", "footerr", "footerf", "footnote", "annotation", "fldinst",
         "listtable", "listoverridetable", "revtbl", "rsidtbl", "xmlnstbl", "themedata",
         "colorschememapping", "latentstyles", "datastore", "generator", "filetbl", "pn",
-        "bkmkstart", "bkmkend", "nonshppict", "shp", "shpinst", "sp", "template", "atnid",
+        "bkmkstart", "bkmkend", "nonshppict", "template", "atnid",
         "atnauthor", "xe", "tc", "txe", "private", "userprops", "docvar", "mmathPr",
         "pgdsctbl", "wgrffmtfilter", "background", "fchars", "lchars"};
     for (std::string_view n : names)
@@ -175,6 +178,7 @@ private:
     QString decode(const QByteArray &bytes) const;
     int currentCodePage() const;
     void pictureWord(QByteArrayView word, bool hasParam, int param);
+    void shapeWord(QByteArrayView word, bool hasParam, int param);
     void finishPicture();
 
     State &st() { return mStack.back(); }
@@ -218,6 +222,8 @@ private:
     bool mStarred = false;
     Dest mStarredFrom = Dest::Text;
 
+    QByteArray mShapeName;     // of the shape property being read
+    QRect mShapeBox;           // the shape's \shpleft .. \shpbottom, in twips
     PictureData mPicture;      // the \pict being read
     size_t mPictureDepth = 0;  // stack size inside its group; 0: none open
     int mHexHigh = -1;         // first digit of a hex byte, -1 when none
@@ -433,14 +439,24 @@ void Reader::applyWord(QByteArrayView w, bool hasParam, int param)
     State &s = st();
     // {\*\shppict{\pict ...}} is how word processors give a picture;
     // \nonshppict, skipped below, holds the same picture for older readers.
-    if (std::exchange(mStarred, false) && is(w, "shppict") && mStarredFrom == Dest::Text) {
-        s.dest = Dest::Text;
-        return;
+    if (std::exchange(mStarred, false)) {
+        if (is(w, "shppict") && mStarredFrom == Dest::Text) {
+            s.dest = Dest::Text;
+            return;
+        }
+        if (is(w, "shpinst") && mStarredFrom == Dest::Shape) {
+            s.dest = Dest::Shape;
+            return;
+        }
     }
     if (s.dest == Dest::Skip)
         return;
     if (s.dest == Dest::Picture) {
         pictureWord(w, hasParam, param);
+        return;
+    }
+    if (s.dest == Dest::Shape || s.dest == Dest::ShapeName || s.dest == Dest::ShapeValue) {
+        shapeWord(w, hasParam, param);
         return;
     }
     const bool on = !hasParam || param != 0;
@@ -454,6 +470,12 @@ void Reader::applyWord(QByteArrayView w, bool hasParam, int param)
         return;
     }
     if (isSkippedDestination(w)) { flushBytes(); s.dest = Dest::Skip; return; }
+    if (is(w, "shp") && s.dest == Dest::Text) {
+        flushBytes();
+        s.dest = Dest::Shape;
+        mShapeBox = QRect();
+        return;
+    }
     if (is(w, "pict")) {
         if (s.dest != Dest::Text || mPictureDepth > 0) {
             s.dest = Dest::Skip;
@@ -581,6 +603,35 @@ void Reader::pictureWord(QByteArrayView w, bool hasParam, int param)
     else if (is(w, "picscaley")) p.scaley = param;
 }
 
+void Reader::shapeWord(QByteArrayView w, bool hasParam, int param)
+{
+    // {\sp{\sn pib}{\sv {\pict ...}}}: the shape's picture, shown where the
+    // shape is anchored. Its other properties, and its result for readers
+    // without shapes (\shprslt), are passed over.
+    State &s = st();
+    if (is(w, "sn") && s.dest == Dest::Shape) {
+        s.dest = Dest::ShapeName;
+        mShapeName.clear();
+    } else if (is(w, "sv") && s.dest == Dest::Shape) {
+        s.dest = mShapeName == "pib" ? Dest::ShapeValue : Dest::Skip;
+    } else if (is(w, "pict") && s.dest == Dest::ShapeValue && mPictureDepth == 0) {
+        s.dest = Dest::Picture;
+        mPicture = PictureData();
+        // Shown at the shape's size unless the picture gives its own.
+        mPicture.goalw = qint64(mShapeBox.right()) - mShapeBox.left();
+        mPicture.goalh = qint64(mShapeBox.bottom()) - mShapeBox.top();
+        mPictureDepth = mStack.size();
+        mHexHigh = -1;
+    } else if (is(w, "shprslt")) {
+        s.dest = Dest::Skip;
+    } else if (hasParam && s.dest == Dest::Shape) {
+        if (is(w, "shpleft")) mShapeBox.setLeft(param);
+        else if (is(w, "shptop")) mShapeBox.setTop(param);
+        else if (is(w, "shpright")) mShapeBox.setRight(param);
+        else if (is(w, "shpbottom")) mShapeBox.setBottom(param);
+    }
+}
+
 void Reader::finishPicture()
 {
     mPictureDepth = 0;
@@ -651,7 +702,13 @@ void Reader::byte(char b)
 {
     mStarred = false;
     switch (st().dest) {
-    case Dest::Skip: return;
+    case Dest::Skip:
+    case Dest::Shape:
+    case Dest::ShapeValue: return;
+    case Dest::ShapeName:
+        if (mShapeName.size() < 32)
+            mShapeName.append(b);
+        return;
     case Dest::Picture: {
         if (mPicture.damaged || b == ' ' || b == '\t')
             return;

@@ -419,6 +419,11 @@ void TestRichText::pictures_data()
         << "L:[pict:png 4x2]";
     QTest::newRow("picture properties skipped")
         << doc(pict("{\\*\\picprop{\\sp{\\sn wzName}{\\sv x}}}\\pngblip{\\*\\blipuid 0123}", png)) << "L:[pict:png 4x2]";
+    QTest::newRow("shape picture, its other pictures skipped")
+        << doc("a{\\shp{\\*\\shpinst\\shpleft0\\shptop-300\\shpright600\\shpbottom0{\\sp{\\sn shapeType}{\\sv 75}}{\\sp{\\sn pib}{\\sv " + pict("\\pngblip", png)
+               + "}}{\\sp{\\sn fillBlip}{\\sv " + pict("\\wmetafile8", wmf) + "}}}{\\shprslt " + pict("\\wmetafile8", wmf)
+               + " text}}b")
+        << "L:[a|Arial|12||][pict:png 40x20][b|Arial|12||]";
     QTest::newRow("pict inside pict skipped") << doc(pict("\\pngblip{\\pict\\jpegblip ffd8}", png)) << "L:[pict:png 4x2]";
 
     // Damaged pictures are left out; the text around them stays.
