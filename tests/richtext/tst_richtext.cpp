@@ -434,9 +434,7 @@ void TestRichText::pictures_data()
     QTest::newRow("odd hex digits") << doc("a" + pict("\\pngblip", png + "0") + "b") << "L:[ab|Arial|12||]";
     QTest::newRow("not what it says") << doc("a" + pict("\\pngblip", jpeg) + "b") << "L:[ab|Arial|12||]";
     QTest::newRow("truncated png") << doc("a" + pict("\\pngblip", png.left(png.size() / 2)) + "b") << "L:[ab|Arial|12||]";
-    QTest::newRow("truncated wmf") << doc("a" + pict("\\wmetafile8", wmf.left(30)) + "b") << "L:[ab|Arial|12||]";
     QTest::newRow("no type") << doc("a" + pict("", png) + "b") << "L:[ab|Arial|12||]";
-    QTest::newRow("no data") << doc("a" + pict("\\pngblip", "") + "b") << "L:[ab|Arial|12||]";
     QTest::newRow("unsupported type") << doc("a" + pict("\\wbitmap0", png) + "b") << "L:[ab|Arial|12||]";
     QTest::newRow("bin past end") << doc("{\\pict\\pngblip\\bin999 " + raw + "}") << "error: The RTF \\bin data";
     QTest::newRow("document ends inside") << QByteArray("{\\rtf1 a{\\pict\\pngblip " + png) << "L:[a||12||][pict:png 4x2]";
@@ -495,10 +493,6 @@ void TestRichText::pictureRoundTrip()
     QVERIFY(!image(*first.document).isNull());
     QCOMPARE(image(*second.document), image(*first.document));
 
-    // A copy of the document (the editor's and the label's) shows it too.
-    QTextDocument copy;
-    rtf::CopyDocument(*second.document, copy);
-    QCOMPARE(image(copy), image(*first.document));
 }
 
 void TestRichText::metafilesPrintAsVectors()
@@ -526,39 +520,8 @@ void TestRichText::metafilesPrintAsVectors()
     QCOMPARE(imagesInPdf("\\emfblip " + emfData().toHex()), qsizetype(0));
 }
 
-// A small Writer document of LibreOffice's own, as flat ODF: the runs of
-// LibreOfficeRuns, with the 4 x 2 picture shown 40 x 20 pixels.
-QByteArray libreOfficeDocument()
-{
-    return R"(<?xml version="1.0" encoding="UTF-8"?>
-<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
- xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0" xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
- xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0" xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0"
- xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0" xmlns:xlink="http://www.w3.org/1999/xlink"
- office:version="1.2" office:mimetype="application/vnd.oasis.opendocument.text">
-<office:font-face-decls>
-<style:font-face style:name="Arial" svg:font-family="Arial" style:font-family-generic="swiss"/>
-<style:font-face style:name="Courier New" svg:font-family="'Courier New'" style:font-family-generic="modern"/>
-</office:font-face-decls>
-<office:automatic-styles>
-<style:style style:name="P1" style:family="paragraph"><style:paragraph-properties fo:text-align="start"/><style:text-properties style:font-name="Arial" fo:font-size="12pt"/></style:style>
-<style:style style:name="P2" style:family="paragraph"><style:paragraph-properties fo:text-align="center"/><style:text-properties style:font-name="Arial" fo:font-size="10pt"/></style:style>
-<style:style style:name="P3" style:family="paragraph"><style:paragraph-properties fo:text-align="end"/><style:text-properties style:font-name="Courier New" fo:font-size="9pt"/></style:style>
-<style:style style:name="T1" style:family="text"><style:text-properties style:font-name="Arial" fo:font-size="14pt" fo:font-weight="bold" fo:color="#000080"/></style:style>
-<style:style style:name="T2" style:family="text"><style:text-properties fo:color="#ff0000"/></style:style>
-<style:style style:name="T3" style:family="text"><style:text-properties fo:font-style="italic" style:text-underline-style="solid" style:text-underline-width="auto" style:text-underline-color="font-color"/></style:style>
-<style:style style:name="T4" style:family="text"><style:text-properties style:text-line-through-style="solid"/></style:style>
-<style:style style:name="fr1" style:family="graphic" style:parent-style-name="Graphics"><style:graphic-properties style:vertical-pos="top" style:vertical-rel="baseline"/></style:style>
-</office:automatic-styles>
-<office:body><office:text>
-<text:p text:style-name="P1"><text:span text:style-name="T1">Name Surname</text:span></text:p>
-<text:p text:style-name="P2"><text:span text:style-name="T2">Centred red</text:span> caf&#233; <text:span text:style-name="T3">slanted</text:span></text:p>
-<text:p text:style-name="P3"><text:span text:style-name="T4">struck</text:span> and <draw:frame draw:name="Image1" draw:style-name="fr1" text:anchor-type="as-char" svg:width="0.4167in" svg:height="0.2083in"><draw:image xlink:type="simple" xlink:show="embed" xlink:actuate="onLoad"><office:binary-data>)"
-        + pngData().toBase64() + R"(</office:binary-data></draw:image></draw:frame></text:p>
-</office:text></office:body></office:document>
-)";
-}
-
+// The runs of data/libreoffice.fodt, a small Writer document of
+// LibreOffice's own, with a 20 x 10 picture shown 40 x 20 pixels.
 const QString LibreOfficeRuns = QString::fromUtf8(
     "L:[Name Surname|Arial|14|b|#000080]\n"
     "C:[Centred red|Arial|10||#ff0000][ café |Arial|10||][slanted|Arial|10|iu|]\n"
@@ -589,11 +552,10 @@ void TestRichText::libreOffice()
     };
 
     // LibreOffice's RTF of its own document reads with the runs it holds.
-    QFile fodt(dir.filePath(QStringLiteral("theirs.fodt")));
-    QVERIFY(fodt.open(QIODevice::WriteOnly));
-    fodt.write(libreOfficeDocument());
-    fodt.close();
-    const QByteArray theirs = readFile(convert(fodt.fileName(), QStringLiteral("rtf"), QStringLiteral("lo")));
+    // (Converted from a copy, so LibreOffice leaves no lock file in the sources.)
+    const QString fodt = dir.filePath(QStringLiteral("libreoffice.fodt"));
+    QVERIFY(QFile::copy(QStringLiteral(RICHTEXT_DATA "/libreoffice.fodt"), fodt));
+    const QByteArray theirs = readFile(convert(fodt, QStringLiteral("rtf"), QStringLiteral("lo")));
     QVERIFY(!theirs.isEmpty());
     QCOMPARE(read(theirs), LibreOfficeRuns);
 
