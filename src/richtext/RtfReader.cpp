@@ -1,8 +1,10 @@
 #include "richtext/RtfReader.h"
 
+#include "richtext/RtfPicture.h"
 #include "storage/Stream.h"
 
 #include <QGuiApplication>
+#include <QRect>
 #include <QScreen>
 #include <QStringDecoder>
 #include <QTextBlock>
@@ -10,8 +12,11 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <cstring>
 #include <cmath>
 #include <map>
+#include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace rtf {
@@ -45,7 +50,9 @@ bool LooksLikeRtf(const QByteArray &bytes)
 
 namespace {
 
-enum class Dest { Text, FontTable, ColorTable, Skip };
+// Shape, ShapeName and ShapeValue: a drawing shape (\shp), read only for
+// the picture its "pib" property holds.
+enum class Dest { Text, FontTable, ColorTable, Picture, Shape, ShapeName, ShapeValue, Skip };
 
 struct CharState
 {
@@ -62,6 +69,16 @@ struct ParaState
     int li = 0, ri = 0, fi = 0, sb = 0, sa = 0, sl = 0;
     bool slMult = false;
 };
+
+auto key(const CharState &c)
+{
+    return std::tuple(c.font, c.halfPoints, c.bold, c.italic, c.underline, c.strike, c.vertical, c.fg, c.bg);
+}
+
+auto key(const ParaState &p)
+{
+    return std::tuple(int(p.align), p.li, p.ri, p.fi, p.sb, p.sa, p.sl, p.slMult);
+}
 
 struct State
 {
@@ -100,19 +117,32 @@ int charsetCodePage(int charset)
     }
 }
 
-// Destinations whose text is not part of the document.
-bool isSkippedDestination(const QByteArray &word)
+// A control word compared with a literal: sizes first, so most words
+// are told apart without comparing bytes.
+template <size_t N>
+bool is(QByteArrayView word, const char (&literal)[N])
 {
-    static const char *const names[] = {
-        "stylesheet", "info", "pict", "object", "header", "headerl", "headerr", "headerf",
+    return word.size() == qsizetype(N - 1) && std::memcmp(word.constData(), literal, N - 1) == 0;
+}
+
+bool is(QByteArrayView word, std::string_view literal)
+{
+    return size_t(word.size()) == literal.size() && std::memcmp(word.constData(), literal.data(), literal.size()) == 0;
+}
+
+// Destinations whose text is not part of the document.
+bool isSkippedDestination(QByteArrayView word)
+{
+    static constexpr std::string_view names[] = {
+        "stylesheet", "info", "object", "header", "headerl", "headerr", "headerf",
         "footer", "footerl", "footerr", "footerf", "footnote", "annotation", "fldinst",
         "listtable", "listoverridetable", "revtbl", "rsidtbl", "xmlnstbl", "themedata",
         "colorschememapping", "latentstyles", "datastore", "generator", "filetbl", "pn",
-        "bkmkstart", "bkmkend", "nonshppict", "shp", "shpinst", "sp", "template", "atnid",
+        "bkmkstart", "bkmkend", "nonshppict", "template", "atnid",
         "atnauthor", "xe", "tc", "txe", "private", "userprops", "docvar", "mmathPr",
         "pgdsctbl", "wgrffmtfilter", "background", "fchars", "lchars"};
-    for (const char *n : names)
-        if (word == n)
+    for (std::string_view n : names)
+        if (is(word, n))
             return true;
     return false;
 }
@@ -127,19 +157,29 @@ private:
     bool atEnd() const { return mPos >= mIn.size(); }
     void controlWord();
     void controlSymbol(char c);
-    void applyWord(const QByteArray &word, bool hasParam, int param);
+    void applyWord(QByteArrayView word, bool hasParam, int param);
     void text(QChar c);
     void byte(char b);
     void flushBytes();
     void flushText();
+    void writeParagraph(const QTextBlockFormat &bf, const QTextCharFormat &cf);
+    // Ends the pending text when the character format changed since.
+    void useCurrentFormat();
     void endParagraph();
     void fontTableText(char c);
-    void colorTableWord(const QByteArray &word, int param);
-    QTextCharFormat charFormat(const CharState &s) const;
-    QTextBlockFormat blockFormat(const ParaState &p) const;
+    void colorTableWord(QByteArrayView word, int param);
+    // The formats of the document for a state, made once per state: a
+    // format the document has seen is found again without being compared
+    // property by property.
+    const QTextCharFormat &charFormat(const CharState &s);
+    const QTextBlockFormat &blockFormat(const ParaState &p);
+    QTextCharFormat makeCharFormat(const CharState &s) const;
+    QTextBlockFormat makeBlockFormat(const ParaState &p) const;
     QString decode(const QByteArray &bytes) const;
     int currentCodePage() const;
-    void skipFallback();
+    void pictureWord(QByteArrayView word, bool hasParam, int param);
+    void shapeWord(QByteArrayView word, bool hasParam, int param);
+    void finishPicture();
 
     State &st() { return mStack.back(); }
 
@@ -156,6 +196,17 @@ private:
     std::vector<QColor> mColors;  // invalid QColor = automatic
     int mRed = -1, mGreen = -1, mBlue = -1;
 
+    std::map<decltype(key(CharState())), QTextCharFormat> mCharFormats;  // emptied when a table changes
+    std::map<decltype(key(ParaState())), QTextBlockFormat> mBlockFormats;
+    // The runs of the paragraph being read: a paragraph is written whole at
+    // its end, when its own formats are known, which saves setting them
+    // after its text.
+    struct Run
+    {
+        QString text;
+        QTextCharFormat format;
+    };
+    std::vector<Run> mRuns;
     std::unique_ptr<QTextDocument> mDoc;
     QTextCursor mCursor;
     QByteArray mBytes;  // 8-bit text waiting for its code page
@@ -166,6 +217,17 @@ private:
     bool mEndedWithPar = false;
     int mSkipChars = 0;   // \uN fallback characters still to skip
     QChar mHighSurrogate;
+    // \* was just read: the next control word names an optional
+    // destination, skipped unless it is one we read.
+    bool mStarred = false;
+    Dest mStarredFrom = Dest::Text;
+
+    QByteArray mShapeName;     // of the shape property being read
+    QRect mShapeBox;           // the shape's \shpleft .. \shpbottom, in twips
+    PictureData mPicture;      // the \pict being read
+    size_t mPictureDepth = 0;  // stack size inside its group; 0: none open
+    int mHexHigh = -1;         // first digit of a hex byte, -1 when none
+    qint64 mPicturePixelBytes = 0;
 };
 
 ReadResult Reader::run()
@@ -182,6 +244,9 @@ ReadResult Reader::run()
     mDoc = std::make_unique<QTextDocument>();
     mDoc->setUndoRedoEnabled(false);
     mCursor = QTextCursor(mDoc.get());
+    // One edit: the document tells of its changes once, at the end, rather
+    // than at every run.
+    mCursor.beginEditBlock();
     mStack.reserve(64);
     mStack.push_back(State());
     bool started = false;
@@ -200,16 +265,20 @@ ReadResult Reader::run()
             }
             flushBytes();
             mSkipChars = 0;
+            mStarred = false;
             mStack.push_back(mStack.back());
         } else if (c == '}') {
             ++mPos;
             flushBytes();
             mSkipChars = 0;
+            mStarred = false;
             if (mStack.size() <= 1)
                 break;  // the document's own group closed: the rest is not read
             if (st().dest == Dest::FontTable && mFontNumber >= 0 && !mFontName.isEmpty())
                 fontTableText(';');
             mStack.pop_back();
+            if (mPictureDepth > 0 && mStack.size() < mPictureDepth)
+                finishPicture();
         } else if (c == '\\') {
             ++mPos;
             if (atEnd())
@@ -223,6 +292,15 @@ ReadResult Reader::run()
             }
         } else if (c == '\r' || c == '\n') {
             ++mPos;
+        } else if (mSkipChars == 0 && st().dest == Dest::Text) {
+            // A stretch of plain text, taken at once.
+            qsizetype end = mPos + 1;
+            while (end < mIn.size() && mIn[end] != '\\' && mIn[end] != '{' && mIn[end] != '}' && mIn[end] != '\r'
+                   && mIn[end] != '\n')
+                ++end;
+            mStarred = false;
+            mBytes.append(mIn.constData() + mPos, end - mPos);
+            mPos = end;
         } else {
             ++mPos;
             if (mSkipChars > 0) {
@@ -233,22 +311,20 @@ ReadResult Reader::run()
         }
     }
     if (!mError.isEmpty()) {
+        mCursor.endEditBlock();
         result.error = mError;
         return result;
     }
+    // A picture cut off by the end is shown when what came decodes.
+    if (mPictureDepth > 0)
+        finishPicture();
     flushBytes();
     flushText();
-    if (!mEndedWithPar) {
-        mCursor.setBlockFormat(blockFormat(mStack.back().para));
-        mCursor.setBlockCharFormat(charFormat(mStack.back().chr));
-    }
-    // The last \par ends the last paragraph; it does not open an empty one.
-    if (mEndedWithPar && mDoc->blockCount() > 1 && mDoc->lastBlock().length() <= 1) {
-        QTextCursor c(mDoc.get());
-        c.movePosition(QTextCursor::End);
-        c.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
-        c.removeSelectedText();
-    }
+    // The last \par ended the last paragraph; one without takes the
+    // formats in force at the end.
+    if (!mEndedWithPar)
+        writeParagraph(blockFormat(mStack.back().para), charFormat(mStack.back().chr));
+    mCursor.endEditBlock();
     mDoc->setUndoRedoEnabled(true);
     result.document = std::move(mDoc);
     return result;
@@ -261,7 +337,8 @@ void Reader::controlWord()
         ++mPos;
     // No control word is longer than this; a longer one is unknown.
     constexpr qsizetype MaxWordLength = 32;
-    const QByteArray word = mPos - start <= MaxWordLength ? mIn.mid(start, mPos - start) : QByteArray("?");
+    const QByteArrayView word = mPos - start <= MaxWordLength ? QByteArrayView(mIn).sliced(start, mPos - start)
+                                                              : QByteArrayView("?");
     bool hasParam = false, negative = false;
     qint64 value = 0;
     if (!atEnd() && mIn[mPos] == '-' && mPos + 1 < mIn.size() && mIn[mPos + 1] >= '0' && mIn[mPos + 1] <= '9') {
@@ -283,14 +360,20 @@ void Reader::controlWord()
         value = -value;
     const int param = int(std::clamp<qint64>(value, INT_MIN, INT_MAX));
 
-    if (word == "bin") {
-        // Raw bytes follow; they are part of no text we read.
+    if (is(word, "bin")) {
+        // Raw bytes follow; a picture's data, or part of no text we read.
         if (!hasParam || value <= 0)
             return;
         if (value > MaxBinBytes || value > mIn.size() - mPos) {
             mError = QStringLiteral("The RTF \\bin data is larger than the rest of the document or than %1 MB")
                          .arg(MaxBinBytes / (1024 * 1024));
             return;
+        }
+        if (st().dest == Dest::Picture && !mPicture.damaged) {
+            if (mPicture.bytes.size() + value > MaxPictureDataBytes)
+                mPicture.damaged = true;
+            else
+                mPicture.bytes.append(mIn.constData() + mPos, qsizetype(value));
         }
         mPos += qsizetype(value);
         return;
@@ -325,6 +408,7 @@ void Reader::controlSymbol(char c)
         byte(char(hi * 16 + lo));
         return;
     }
+    mStarred = false;
     if (mSkipChars > 0) {
         --mSkipChars;
         return;
@@ -337,9 +421,12 @@ void Reader::controlSymbol(char c)
     case '-': text(QChar(0x00AD)); break;
     case '_': text(QChar(0x2011)); break;
     case '*':
-        // An optional destination: none of those carries text we show.
+        // An optional destination: skipped, unless the word that follows
+        // names one we read.
+        mStarred = true;
+        mStarredFrom = st().dest;
         st().dest = Dest::Skip;
-        break;
+        return;
     case '\r':
     case '\n': endParagraph(); break;
     case '\t': text(QChar('\t')); break;
@@ -347,37 +434,76 @@ void Reader::controlSymbol(char c)
     }
 }
 
-void Reader::applyWord(const QByteArray &w, bool hasParam, int param)
+void Reader::applyWord(QByteArrayView w, bool hasParam, int param)
 {
     State &s = st();
+    // {\*\shppict{\pict ...}} is how word processors give a picture;
+    // \nonshppict, skipped below, holds the same picture for older readers.
+    if (std::exchange(mStarred, false)) {
+        if (is(w, "shppict") && mStarredFrom == Dest::Text) {
+            s.dest = Dest::Text;
+            return;
+        }
+        if (is(w, "shpinst") && mStarredFrom == Dest::Shape) {
+            s.dest = Dest::Shape;
+            return;
+        }
+    }
     if (s.dest == Dest::Skip)
         return;
+    if (s.dest == Dest::Picture) {
+        pictureWord(w, hasParam, param);
+        return;
+    }
+    if (s.dest == Dest::Shape || s.dest == Dest::ShapeName || s.dest == Dest::ShapeValue) {
+        shapeWord(w, hasParam, param);
+        return;
+    }
     const bool on = !hasParam || param != 0;
 
     // Destinations.
-    if (w == "fonttbl") { flushBytes(); s.dest = Dest::FontTable; return; }
-    if (w == "colortbl") {
+    if (is(w, "fonttbl")) { flushBytes(); s.dest = Dest::FontTable; return; }
+    if (is(w, "colortbl")) {
         flushBytes();
         s.dest = Dest::ColorTable;
         mRed = mGreen = mBlue = -1;
         return;
     }
     if (isSkippedDestination(w)) { flushBytes(); s.dest = Dest::Skip; return; }
+    if (is(w, "shp") && s.dest == Dest::Text) {
+        flushBytes();
+        s.dest = Dest::Shape;
+        mShapeBox = QRect();
+        return;
+    }
+    if (is(w, "pict")) {
+        if (s.dest != Dest::Text || mPictureDepth > 0) {
+            s.dest = Dest::Skip;
+            return;
+        }
+        flushBytes();
+        flushText();
+        s.dest = Dest::Picture;
+        mPicture = PictureData();
+        mPictureDepth = mStack.size();
+        mHexHigh = -1;
+        return;
+    }
 
     if (s.dest == Dest::FontTable) {
-        if (w == "f" && hasParam) {
+        if (is(w, "f") && hasParam) {
             mFontNumber = param;
             mFontName.clear();
             mFonts[param];
         } else if (mFontNumber >= 0) {
             FontEntry &f = mFonts[mFontNumber];
-            if (w == "froman") f.hint = QFont::Serif;
-            else if (w == "fswiss") f.hint = QFont::SansSerif;
-            else if (w == "fmodern") f.hint = QFont::TypeWriter;
-            else if (w == "fscript") f.hint = QFont::Cursive;
-            else if (w == "fdecor") f.hint = QFont::Decorative;
-            else if (w == "fcharset" && hasParam) f.codePage = charsetCodePage(param);
-            else if (w == "cpg" && hasParam) f.codePage = param;
+            if (is(w, "froman")) f.hint = QFont::Serif;
+            else if (is(w, "fswiss")) f.hint = QFont::SansSerif;
+            else if (is(w, "fmodern")) f.hint = QFont::TypeWriter;
+            else if (is(w, "fscript")) f.hint = QFont::Cursive;
+            else if (is(w, "fdecor")) f.hint = QFont::Decorative;
+            else if (is(w, "fcharset") && hasParam) f.codePage = charsetCodePage(param);
+            else if (is(w, "cpg") && hasParam) f.codePage = param;
         }
         return;
     }
@@ -387,15 +513,15 @@ void Reader::applyWord(const QByteArray &w, bool hasParam, int param)
     }
 
     // Document settings.
-    if (w == "ansi") { mCodePage = 1252; return; }
-    if (w == "ansicpg" && hasParam) { mCodePage = param; return; }
-    if (w == "pc") { mCodePage = 437; return; }
-    if (w == "pca") { mCodePage = 850; return; }
-    if (w == "mac") { mCodePage = 10000; return; }
-    if (w == "deff" && hasParam) { mDefaultFont = param; return; }
-    if (w == "uc" && hasParam) { s.uc = std::clamp(param, 0, 10); return; }
+    if (is(w, "ansi")) { mCodePage = 1252; return; }
+    if (is(w, "ansicpg") && hasParam) { mCodePage = param; return; }
+    if (is(w, "pc")) { mCodePage = 437; return; }
+    if (is(w, "pca")) { mCodePage = 850; return; }
+    if (is(w, "mac")) { mCodePage = 10000; return; }
+    if (is(w, "deff") && hasParam) { mDefaultFont = param; return; }
+    if (is(w, "uc") && hasParam) { s.uc = std::clamp(param, 0, 10); return; }
 
-    if (w == "u" && hasParam) {
+    if (is(w, "u") && hasParam) {
         flushBytes();
         // A signed 16-bit unit; values past it are not Unicode.
         int code = param < 0 ? param + 65536 : param;
@@ -407,63 +533,128 @@ void Reader::applyWord(const QByteArray &w, bool hasParam, int param)
     }
 
     // Special characters.
-    static const struct { const char *word; char16_t c; } specials[] = {
+    static constexpr struct { std::string_view word; char16_t c; } specials[] = {
         {"tab", '\t'}, {"line", 0x2028}, {"emdash", 0x2014}, {"endash", 0x2013},
         {"emspace", 0x2003}, {"enspace", 0x2002}, {"qmspace", 0x2005}, {"bullet", 0x2022},
         {"lquote", 0x2018}, {"rquote", 0x2019}, {"ldblquote", 0x201C}, {"rdblquote", 0x201D},
         {"zwj", 0x200D}, {"zwnj", 0x200C}, {"cell", '\t'}};
     for (const auto &sp : specials)
-        if (w == sp.word) {
+        if (is(w, sp.word)) {
             text(QChar(sp.c));
             return;
         }
-    if (w == "par" || w == "sect" || w == "page" || w == "row") { endParagraph(); return; }
+    if (is(w, "par") || is(w, "sect") || is(w, "page") || is(w, "row")) { endParagraph(); return; }
 
     // Character formatting.
     CharState &c = s.chr;
-    if (w == "plain") { flushBytes(); c = CharState(); return; }
-    if (w == "b") { flushBytes(); c.bold = on; return; }
-    if (w == "i") { flushBytes(); c.italic = on; return; }
-    if (w == "ul" || w == "uld" || w == "uldb" || w == "ulw" || w == "uldash" || w == "ulth" || w == "ulwave") {
+    if (is(w, "plain")) { flushBytes(); c = CharState(); return; }
+    if (is(w, "b")) { flushBytes(); c.bold = on; return; }
+    if (is(w, "i")) { flushBytes(); c.italic = on; return; }
+    if (is(w, "ul") || is(w, "uld") || is(w, "uldb") || is(w, "ulw") || is(w, "uldash") || is(w, "ulth") || is(w, "ulwave")) {
         flushBytes();
         c.underline = on;
         return;
     }
-    if (w == "ulnone") { flushBytes(); c.underline = false; return; }
-    if (w == "strike" || w == "striked") { flushBytes(); c.strike = on; return; }
-    if (w == "sub") { flushBytes(); c.vertical = on ? 1 : 0; return; }
-    if (w == "super" || w == "up") { flushBytes(); c.vertical = on ? 2 : 0; return; }
-    if (w == "nosupersub") { flushBytes(); c.vertical = 0; return; }
-    if (w == "fs" && hasParam) { flushBytes(); c.halfPoints = param; return; }
-    if (w == "f" && hasParam) { flushBytes(); c.font = param; return; }
-    if (w == "cf" && hasParam) { flushBytes(); c.fg = param; return; }
-    if ((w == "cb" || w == "highlight" || w == "chcbpat") && hasParam) { flushBytes(); c.bg = param; return; }
+    if (is(w, "ulnone")) { flushBytes(); c.underline = false; return; }
+    if (is(w, "strike") || is(w, "striked")) { flushBytes(); c.strike = on; return; }
+    if (is(w, "sub") || is(w, "dn")) { flushBytes(); c.vertical = on ? 1 : 0; return; }
+    if (is(w, "super") || is(w, "up")) { flushBytes(); c.vertical = on ? 2 : 0; return; }
+    if (is(w, "nosupersub")) { flushBytes(); c.vertical = 0; return; }
+    if (is(w, "fs") && hasParam) { flushBytes(); c.halfPoints = param; return; }
+    if (is(w, "f") && hasParam) { flushBytes(); c.font = param; return; }
+    if (is(w, "cf") && hasParam) { flushBytes(); c.fg = param; return; }
+    if ((is(w, "cb") || is(w, "highlight") || is(w, "chcbpat")) && hasParam) { flushBytes(); c.bg = param; return; }
 
     // Paragraph formatting.
     ParaState &p = s.para;
-    if (w == "pard") { p = ParaState(); return; }
-    if (w == "ql") { p.align = Qt::AlignLeft; return; }
-    if (w == "qc") { p.align = Qt::AlignHCenter; return; }
-    if (w == "qr") { p.align = Qt::AlignRight; return; }
-    if (w == "qj") { p.align = Qt::AlignJustify; return; }
+    if (is(w, "pard")) { p = ParaState(); return; }
+    if (is(w, "ql")) { p.align = Qt::AlignLeft; return; }
+    if (is(w, "qc")) { p.align = Qt::AlignHCenter; return; }
+    if (is(w, "qr")) { p.align = Qt::AlignRight; return; }
+    if (is(w, "qj")) { p.align = Qt::AlignJustify; return; }
     if (!hasParam)
         return;
     const int twips = std::clamp(param, -MaxTwips, MaxTwips);
-    if (w == "li") p.li = twips;
-    else if (w == "ri") p.ri = twips;
-    else if (w == "fi") p.fi = twips;
-    else if (w == "sb") p.sb = twips;
-    else if (w == "sa") p.sa = twips;
-    else if (w == "sl") p.sl = twips;
-    else if (w == "slmult") p.slMult = param != 0;
+    if (is(w, "li")) p.li = twips;
+    else if (is(w, "ri")) p.ri = twips;
+    else if (is(w, "fi")) p.fi = twips;
+    else if (is(w, "sb")) p.sb = twips;
+    else if (is(w, "sa")) p.sa = twips;
+    else if (is(w, "sl")) p.sl = twips;
+    else if (is(w, "slmult")) p.slMult = param != 0;
 }
 
-void Reader::colorTableWord(const QByteArray &w, int param)
+void Reader::pictureWord(QByteArrayView w, bool hasParam, int param)
+{
+    PictureData &p = mPicture;
+    if (is(w, "pict")) st().dest = Dest::Skip;  // one picture at a time
+    else if (is(w, "pngblip")) p.kind = PictureKind::Png;
+    else if (is(w, "jpegblip")) p.kind = PictureKind::Jpeg;
+    else if (is(w, "dibitmap")) p.kind = PictureKind::Dib;
+    else if (is(w, "wmetafile")) p.kind = PictureKind::Wmf;
+    else if (is(w, "emfblip")) p.kind = PictureKind::Emf;
+    else if (is(w, "wbitmap") || is(w, "macpict") || is(w, "pmmetafile")) p.kind = PictureKind::Unsupported;
+    else if (!hasParam) return;
+    else if (is(w, "picw")) p.picw = param;
+    else if (is(w, "pich")) p.pich = param;
+    else if (is(w, "picwgoal")) p.goalw = param;
+    else if (is(w, "pichgoal")) p.goalh = param;
+    else if (is(w, "picscalex")) p.scalex = param;
+    else if (is(w, "picscaley")) p.scaley = param;
+}
+
+void Reader::shapeWord(QByteArrayView w, bool hasParam, int param)
+{
+    // {\sp{\sn pib}{\sv {\pict ...}}}: the shape's picture, shown where the
+    // shape is anchored. Its other properties, and its result for readers
+    // without shapes (\shprslt), are passed over.
+    State &s = st();
+    if (is(w, "sn") && s.dest == Dest::Shape) {
+        s.dest = Dest::ShapeName;
+        mShapeName.clear();
+    } else if (is(w, "sv") && s.dest == Dest::Shape) {
+        s.dest = mShapeName == "pib" ? Dest::ShapeValue : Dest::Skip;
+    } else if (is(w, "pict") && s.dest == Dest::ShapeValue && mPictureDepth == 0) {
+        s.dest = Dest::Picture;
+        mPicture = PictureData();
+        // Shown at the shape's size unless the picture gives its own.
+        mPicture.goalw = qint64(mShapeBox.right()) - mShapeBox.left();
+        mPicture.goalh = qint64(mShapeBox.bottom()) - mShapeBox.top();
+        mPictureDepth = mStack.size();
+        mHexHigh = -1;
+    } else if (is(w, "shprslt")) {
+        s.dest = Dest::Skip;
+    } else if (hasParam && s.dest == Dest::Shape) {
+        if (is(w, "shpleft")) mShapeBox.setLeft(param);
+        else if (is(w, "shptop")) mShapeBox.setTop(param);
+        else if (is(w, "shpright")) mShapeBox.setRight(param);
+        else if (is(w, "shpbottom")) mShapeBox.setBottom(param);
+    }
+}
+
+void Reader::finishPicture()
+{
+    mPictureDepth = 0;
+    PictureData data = std::exchange(mPicture, PictureData());
+    if (mHexHigh >= 0)
+        data.damaged = true;  // an odd number of hex digits
+    mHexHigh = -1;
+    qint64 left = MaxDocumentPicturePixelBytes - mPicturePixelBytes;
+    const DecodedPicture picture = DecodePicture(data, left);
+    if (!picture.ok())
+        return;  // left out; the text around it reads on
+    mPicturePixelBytes = MaxDocumentPicturePixelBytes - left;
+    flushText();
+    mRuns.push_back({QString(QChar::ObjectReplacementCharacter), PictureFormat(*mDoc, data, picture)});
+    mEndedWithPar = false;
+}
+
+void Reader::colorTableWord(QByteArrayView w, int param)
 {
     const int v = std::clamp(param, 0, 255);
-    if (w == "red") mRed = v;
-    else if (w == "green") mGreen = v;
-    else if (w == "blue") mBlue = v;
+    if (is(w, "red")) mRed = v;
+    else if (is(w, "green")) mGreen = v;
+    else if (is(w, "blue")) mBlue = v;
 }
 
 void Reader::fontTableText(char c)
@@ -475,6 +666,7 @@ void Reader::fontTableText(char c)
     if (mFontNumber >= 0) {
         FontEntry &f = mFonts[mFontNumber];
         f.name = decode(mFontName).trimmed().left(64);
+        mCharFormats.clear();
     }
     mFontName.clear();
     mFontNumber = -1;
@@ -508,8 +700,38 @@ QString Reader::decode(const QByteArray &bytes) const
 
 void Reader::byte(char b)
 {
+    mStarred = false;
     switch (st().dest) {
-    case Dest::Skip: return;
+    case Dest::Skip:
+    case Dest::Shape:
+    case Dest::ShapeValue: return;
+    case Dest::ShapeName:
+        if (mShapeName.size() < 32)
+            mShapeName.append(b);
+        return;
+    case Dest::Picture: {
+        if (mPicture.damaged || b == ' ' || b == '\t')
+            return;
+        int v = -1;
+        if (b >= '0' && b <= '9') v = b - '0';
+        else if (b >= 'a' && b <= 'f') v = b - 'a' + 10;
+        else if (b >= 'A' && b <= 'F') v = b - 'A' + 10;
+        if (v < 0) {
+            mPicture.damaged = true;
+            return;
+        }
+        if (mHexHigh < 0) {
+            mHexHigh = v;
+            return;
+        }
+        if (mPicture.bytes.size() >= MaxPictureDataBytes) {
+            mPicture.damaged = true;
+            return;
+        }
+        mPicture.bytes.append(char(mHexHigh * 16 + v));
+        mHexHigh = -1;
+        return;
+    }
     case Dest::FontTable: fontTableText(b); return;
     case Dest::ColorTable:
         if (b == ';') {
@@ -518,6 +740,7 @@ void Reader::byte(char b)
             else
                 mColors.push_back(QColor(std::max(mRed, 0), std::max(mGreen, 0), std::max(mBlue, 0)));
             mRed = mGreen = mBlue = -1;
+            mCharFormats.clear();
         }
         return;
     case Dest::Text:
@@ -532,8 +755,27 @@ void Reader::flushBytes()
         return;
     const QString s = decode(mBytes);
     mBytes.clear();
+    // Most text has no surrogates or control characters: taken whole.
+    const bool plain = mHighSurrogate.isNull() && st().dest == Dest::Text
+        && std::all_of(s.begin(), s.end(), [](QChar c) { return c.unicode() >= 0x20 && !c.isSurrogate(); });
+    if (plain && !s.isEmpty()) {
+        useCurrentFormat();
+        mText.append(s);
+        mEndedWithPar = false;
+        return;
+    }
     for (QChar c : s)
         text(c);
+}
+
+void Reader::useCurrentFormat()
+{
+    const CharState &cs = st().chr;
+    if (mHaveTextFormat && key(cs) == key(mTextFormat))
+        return;
+    flushText();
+    mTextFormat = cs;
+    mHaveTextFormat = true;
 }
 
 void Reader::text(QChar c)
@@ -558,16 +800,7 @@ void Reader::text(QChar c)
     else if (!high.isNull() && !c.isLowSurrogate())
         text(QChar(0xFFFD));
 
-    const CharState &cs = st().chr;
-    const bool same = mHaveTextFormat && cs.font == mTextFormat.font && cs.halfPoints == mTextFormat.halfPoints
-        && cs.bold == mTextFormat.bold && cs.italic == mTextFormat.italic && cs.underline == mTextFormat.underline
-        && cs.strike == mTextFormat.strike && cs.vertical == mTextFormat.vertical && cs.fg == mTextFormat.fg
-        && cs.bg == mTextFormat.bg;
-    if (!same) {
-        flushText();
-        mTextFormat = cs;
-        mHaveTextFormat = true;
-    }
+    useCurrentFormat();
     if (!high.isNull() && c.isLowSurrogate())
         mText.append(high);
     if (c.unicode() < 0x20 && c != QChar('\t'))
@@ -580,8 +813,21 @@ void Reader::flushText()
 {
     if (mText.isEmpty())
         return;
-    mCursor.insertText(mText, charFormat(mTextFormat));
-    mText.clear();
+    mRuns.push_back({std::exchange(mText, QString()), charFormat(mTextFormat)});
+}
+
+void Reader::writeParagraph(const QTextBlockFormat &bf, const QTextCharFormat &cf)
+{
+    if (mFirstBlock) {
+        mCursor.setBlockFormat(bf);
+        mCursor.setBlockCharFormat(cf);
+        mFirstBlock = false;
+    } else {
+        mCursor.insertBlock(bf, cf);
+    }
+    for (const Run &run : mRuns)
+        mCursor.insertText(run.text, run.format);
+    mRuns.clear();
 }
 
 void Reader::endParagraph()
@@ -592,13 +838,27 @@ void Reader::endParagraph()
     flushText();
     // The paragraph mark takes the character format in force at \par, so
     // an empty paragraph keeps its font size.
-    mCursor.setBlockFormat(blockFormat(st().para));
-    mCursor.setBlockCharFormat(charFormat(st().chr));
-    mCursor.insertBlock(blockFormat(st().para), charFormat(st().chr));
+    writeParagraph(blockFormat(st().para), charFormat(st().chr));
     mEndedWithPar = true;
 }
 
-QTextCharFormat Reader::charFormat(const CharState &s) const
+const QTextCharFormat &Reader::charFormat(const CharState &s)
+{
+    auto [it, added] = mCharFormats.try_emplace(key(s));
+    if (added)
+        it->second = makeCharFormat(s);
+    return it->second;
+}
+
+const QTextBlockFormat &Reader::blockFormat(const ParaState &p)
+{
+    auto [it, added] = mBlockFormats.try_emplace(key(p));
+    if (added)
+        it->second = makeBlockFormat(p);
+    return it->second;
+}
+
+QTextCharFormat Reader::makeCharFormat(const CharState &s) const
 {
     QTextCharFormat f;
     auto font = mFonts.find(s.font >= 0 ? s.font : mDefaultFont);
@@ -624,7 +884,7 @@ QTextCharFormat Reader::charFormat(const CharState &s) const
     return f;
 }
 
-QTextBlockFormat Reader::blockFormat(const ParaState &p) const
+QTextBlockFormat Reader::makeBlockFormat(const ParaState &p) const
 {
     QTextBlockFormat f;
     f.setAlignment(p.align);

@@ -1,5 +1,6 @@
 #include "richtext/WPRichText.h"
 
+#include "richtext/RtfPicture.h"
 #include "richtext/RtfReader.h"
 #include "richtext/WPStorage.h"
 
@@ -20,7 +21,17 @@ void ScaleDocument(QTextDocument &doc, double factor, int from, int to)
         return;
     if (to < 0)
         to = doc.characterCount();
-    auto scaleChar = [factor](QTextCharFormat f) {
+    auto scaleChar = [factor, &doc](QTextCharFormat f) {
+        if (f.isImageFormat()) {
+            // Pictures take their size from the format; one without gets it.
+            QTextImageFormat image = f.toImageFormat();
+            const QSizeF size = PictureSize(doc, image);
+            if (size.isValid()) {
+                image.setWidth(size.width() * factor);
+                image.setHeight(size.height() * factor);
+            }
+            return QTextCharFormat(image);
+        }
         if (f.fontPointSize() > 0)
             f.setFontPointSize(std::clamp(f.fontPointSize() * factor, 0.25, MaxFontPoints * 5));
         return f;
@@ -56,6 +67,47 @@ void ScaleDocument(QTextDocument &doc, double factor, int from, int to)
 
 }  // namespace rtf
 
+namespace {
+
+// Draws metafile pictures from their records, so they stay vectors on
+// the printed page and sharp at every zoom; other pictures go to the
+// layout's own image drawing.
+class TPictureHandler : public QObject, public QTextObjectInterface
+{
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
+public:
+    TPictureHandler(QTextObjectInterface *images, QObject *parent) : QObject(parent), mImages(images) {}
+
+    QSizeF intrinsicSize(QTextDocument *doc, int position, const QTextFormat &format) override
+    {
+        if (mImages)
+            return mImages->intrinsicSize(doc, position, format);
+        return rtf::PictureSize(*doc, format);
+    }
+
+    void drawObject(QPainter *painter, const QRectF &rect, QTextDocument *doc, int position,
+                    const QTextFormat &format) override
+    {
+        if (!rtf::DrawVectorPicture(*painter, rect, format) && mImages)
+            mImages->drawObject(painter, rect, doc, position, format);
+    }
+
+private:
+    QTextObjectInterface *mImages;  // owned by the layout, as this is
+};
+
+void drawPicturesAsVectors(QTextDocument *doc)
+{
+    QAbstractTextDocumentLayout *layout = doc->documentLayout();
+    if (layout->findChild<TPictureHandler *>(QString(), Qt::FindDirectChildrenOnly))
+        return;
+    layout->registerHandler(QTextFormat::ImageObject,
+                            new TPictureHandler(layout->handlerForObject(QTextFormat::ImageObject), layout));
+}
+
+}  // namespace
+
 TWPRichText::TWPRichText(QWidget *parent, TComponent *owner)
     : QTextEdit(parent), TComponent(owner), mPage(std::make_unique<QTextDocument>())
 {
@@ -66,6 +118,8 @@ TWPRichText::TWPRichText(QWidget *parent, TComponent *owner)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     document()->setDocumentMargin(0);
     mPage->setDocumentMargin(0);
+    drawPicturesAsVectors(document());
+    drawPicturesAsVectors(mPage.get());
     SetColor(Qt::white);
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
         if (!mSyncing)
@@ -318,6 +372,7 @@ void TWPRichText::insertFromMimeData(const QMimeData *source)
     if (!rtfData.isEmpty()) {
         const rtf::ReadResult r = rtf::Read(rtfData);
         if (r.document) {
+            rtf::CopyPictureResources(*r.document, *document());
             textCursor().insertFragment(QTextDocumentFragment(r.document.get()));
             inserted = true;
         }
@@ -329,3 +384,5 @@ void TWPRichText::insertFromMimeData(const QMimeData *source)
     if (end > start)
         rtf::ScaleDocument(*document(), mZoom / 100.0, start, end);
 }
+
+#include "WPRichText.moc"

@@ -1,5 +1,6 @@
 #include "richtext/WPStorage.h"
 
+#include "richtext/RtfPicture.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 #include "storage/Stream.h"
@@ -18,6 +19,7 @@ void CopyDocument(const QTextDocument &src, QTextDocument &dst)
     dst.setUndoRedoEnabled(false);
     dst.clear();
     dst.setDefaultFont(src.defaultFont());
+    CopyPictureResources(src, dst);
     QTextCursor c(&dst);
     bool first = true;
     for (QTextBlock b = src.begin(); b.isValid(); b = b.next()) {

@@ -322,6 +322,17 @@ void pictureSeeds()
         "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1 Symbol;}}{\\colortbl;\\red255\\green0\\blue0;}"
         "\\pard\\qc\\fs24 Hello {\\b\\cf1 bold} {\\f1 a}\\par\\pard\\li720\\sb120 \\u233? next\\tab x"
         "{\\*\\unknown skipped}{\\pict\\wmetafile8 0102}\\line\\bin3 abc}");
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        sampleImage(QImage::Format_RGB32).scaled(6, 4).save(&buffer, "PNG");
+    }
+    put("rtf", QStringLiteral("pictures.rtf"),
+        "{\\rtf1 a{\\*\\shppict{\\pict\\picscalex50\\picwgoal600\\pichgoal300\\pngblip " + png.toHex()
+            + "}}{\\nonshppict{\\pict\\wmetafile8 00}}{\\pict\\picw2540\\pich2540\\wmetafile8 " + sampleWmf(false).toHex()
+            + "}{\\pict\\emfblip " + sampleEmf().toHex() + "}{\\pict\\pngblip\\bin" + QByteArray::number(png.size()) + " "
+            + png + "}b}");
 }
 
 }  // namespace

@@ -1,12 +1,18 @@
 // The RTF reader and writer, the document storage and the edit control.
 
+#include "../graphics/MetafileFiles.h"
+
+#include "richtext/RtfPicture.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 #include "richtext/WPRichText.h"
 #include "richtext/WPStorage.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QPdfWriter>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QMimeData>
@@ -20,8 +26,24 @@
 
 namespace {
 
-// One line per paragraph: alignment, then each run as
-// [text|font|size|flags|colour], flags from b i u s ^ (super) _ (sub).
+// A run's format as font|size|flags|colour, flags from b i u s ^ (super)
+// _ (sub).
+QString describe(const QTextCharFormat &f)
+{
+    QString flags;
+    if (f.fontWeight() >= QFont::DemiBold) flags += u'b';
+    if (f.fontItalic()) flags += u'i';
+    if (f.fontUnderline()) flags += u'u';
+    if (f.fontStrikeOut()) flags += u's';
+    if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript) flags += u'^';
+    if (f.verticalAlignment() == QTextCharFormat::AlignSubScript) flags += u'_';
+    const QStringList fam = f.fontFamilies().toStringList();
+    const QString color = f.hasProperty(QTextFormat::ForegroundBrush) ? f.foreground().color().name() : QString();
+    return QStringLiteral("%1|%2|%3|%4").arg(fam.value(0), QString::number(f.fontPointSize()), flags, color);
+}
+
+// One line per paragraph: alignment, then each run as [text|format], or
+// [pict:kind WxH] for a picture (document units).
 QString describe(const QTextDocument &doc)
 {
     QStringList lines;
@@ -31,17 +53,16 @@ QString describe(const QTextDocument &doc)
             : (a & Qt::AlignRight) ? QStringLiteral("R:") : QStringLiteral("L:");
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextCharFormat f = it.fragment().charFormat();
-            QString flags;
-            if (f.fontWeight() >= QFont::DemiBold) flags += u'b';
-            if (f.fontItalic()) flags += u'i';
-            if (f.fontUnderline()) flags += u'u';
-            if (f.fontStrikeOut()) flags += u's';
-            if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript) flags += u'^';
-            if (f.verticalAlignment() == QTextCharFormat::AlignSubScript) flags += u'_';
-            const QStringList fam = f.fontFamilies().toStringList();
-            const QString color = f.hasProperty(QTextFormat::ForegroundBrush) ? f.foreground().color().name() : QString();
-            line += QStringLiteral("[%1|%2|%3|%4|%5]")
-                        .arg(it.fragment().text(), fam.value(0), QString::number(f.fontPointSize()), flags, color);
+            if (f.isImageFormat()) {
+                const QSizeF size = rtf::PictureSize(doc, f);
+                line += QStringLiteral("[pict:%1 %2x%3]")
+                            .arg(rtf::PictureFormatName(f))
+                            .arg(qRound(size.width()))
+                            .arg(qRound(size.height()))
+                            .repeated(it.fragment().length());
+                continue;
+            }
+            line += QStringLiteral("[%1|%2]").arg(it.fragment().text(), describe(f));
         }
         lines << line;
     }
@@ -54,6 +75,43 @@ QString read(const QByteArray &rtf)
     if (!r.document)
         return QStringLiteral("error: ") + r.error;
     return describe(*r.document);
+}
+
+QImage quadrants()
+{
+    QImage image(4, 2, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    image.setPixel(0, 0, qRgb(255, 0, 0));
+    image.setPixel(3, 1, qRgb(0, 0, 255));
+    return image;
+}
+
+QByteArray encoded(const QImage &image, const char *format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format, 100);
+    return bytes;
+}
+
+QByteArray pngData() { return encoded(quadrants(), "PNG"); }
+QByteArray pngHex() { return pngData().toHex(); }
+
+// A WMF without its placeable header, as \wmetafile carries it: a red
+// rectangle over the window 0,0 .. 1000,1000.
+QByteArray wmfData()
+{
+    picturefiles::WmfWriter w;
+    w.window(1000).solidBrush(0x0000FF).nullPen().rec(0x041B, {1000, 1000, 0, 0});
+    return w.file(false);
+}
+
+QByteArray emfData()
+{
+    picturefiles::EmfWriter e;
+    e.solidBrush(0xFF0000).nullPen().rec(43, {0, 0, 999, 999});
+    return e.file();
 }
 
 const QByteArray Fonts = "{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}{\\f1\\fmodern Courier New;}}";
@@ -76,6 +134,11 @@ private Q_SLOTS:
     void editorZoomKeepsDocument();
     void paintPageLaysOutOnZoomOnePage();
     void pasteRtf();
+    void pictures_data();
+    void pictures();
+    void pictureRoundTrip_data();
+    void pictureRoundTrip();
+    void metafilesPrintAsVectors();
     void libreOffice();
 };
 
@@ -91,6 +154,8 @@ void TestRichText::reader_data()
     QTest::newRow("plain resets") << doc("\\f1\\b\\i\\ul\\cf1\\fs30 x\\plain y") << "L:[x|Courier New|15|biu|#ff0000][y|Arial|12||]";
     QTest::newRow("styles") << doc("\\ul u\\ulnone n\\strike s\\strike0\\super p\\nosupersub\\sub d")
                             << "L:[u|Arial|12|u|][n|Arial|12||][s|Arial|12|s|][p|Arial|12|^|][d|Arial|12|_|]";
+    QTest::newRow("raised and lowered") << doc("\\up6 u\\up0 n\\dn6 d")
+                                        << "L:[u|Arial|12|^|][n|Arial|12||][d|Arial|12|_|]";
     QTest::newRow("colour gaps") << doc("\\cf1 r\\cf2 a\\cf3 n\\cf9 q")
                                  << "L:[r|Arial|12||#ff0000][a|Arial|12||][n|Arial|12||#000080][q|Arial|12||]";
     QTest::newRow("font not in table") << doc("\\f7 x") << "L:[x|Arial|12||]";
@@ -115,7 +180,7 @@ void TestRichText::reader_data()
     QTest::newRow("last par ends") << doc("a\\par b\\par") << "L:[a|Arial|12||]\nL:[b|Arial|12||]";
     QTest::newRow("empty paragraph kept") << doc("a\\par\\par") << "L:[a|Arial|12||]\nL:";
     QTest::newRow("skipped destinations")
-        << doc("{\\*\\generator x;}{\\stylesheet{\\s0 Normal;}}{\\info{\\title T}}{\\*\\unknown zzz}{\\pict\\pngblip 89504e47}ok")
+        << doc("{\\*\\generator x;}{\\stylesheet{\\s0 Normal;}}{\\info{\\title T}}{\\*\\unknown zzz}{\\*\\pict\\pngblip 89504e47}ok")
         << "L:[ok|Arial|12||]";
     QTest::newRow("field result kept") << doc("{\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt link}}") << "L:[link|Arial|12||]";
     QTest::newRow("bin skipped") << doc("a{\\*\\blob\\bin3 }}}b}c") << "L:[ac|Arial|12||]";
@@ -163,7 +228,8 @@ void TestRichText::badInput()
 void TestRichText::truncatedAtEveryByte()
 {
     const QByteArray full = "{\\rtf1\\ansi\\ansicpg1252\\deff0" + Fonts + Colors
-        + "\\pard\\qc\\li720\\sl-300\\slmult0\\f1\\fs28\\b\\cf1 T\\'e9st\\u8364?{\\i x\\bin2 ab}\\par\\uc2\\u233\\'e9\\'e9 end}";
+        + "\\pard\\qc\\li720\\sl-300\\slmult0\\f1\\fs28\\b\\cf1 T\\'e9st\\u8364?{\\i x\\bin2 ab}\\par\\uc2\\u233\\'e9\\'e9 end"
+        + "{\\pict\\pngblip\\picwgoal300\\pichgoal150 " + pngHex() + "}{\\pict\\wmetafile8 " + wmfData().toHex() + "}}";
     QElapsedTimer timer;
     timer.start();
     for (int n = 0; n <= full.size(); ++n) {
@@ -305,7 +371,161 @@ void TestRichText::pasteRtf()
     editor.insertFromMimeData(&mime);
     QCOMPARE(describe(editor.Document()), QStringLiteral("L:[pasted|Arial|10|b|]"));
     QCOMPARE(editor.document()->begin().begin().fragment().charFormat().fontPointSize(), 20.0);
+
+    // A picture comes with its image, shown at the zoom, kept at its size.
+    mime.setData(QStringLiteral("text/rtf"), "{\\rtf1{\\pict\\pngblip\\picwgoal600\\pichgoal300 " + pngHex() + "}}");
+    editor.insertFromMimeData(&mime);
+    QCOMPARE(describe(editor.Document()), QStringLiteral("L:[pasted|Arial|10|b|][pict:png 40x20]"));
+    QCOMPARE(describe(*editor.document()).section(u']', 1), QStringLiteral("[pict:png 80x40]"));
+    editor.SetZoom(100);
+    const QTextFragment picture = (--editor.document()->begin().end()).fragment();
+    QVERIFY(!editor.document()->resource(QTextDocument::ImageResource, QUrl(picture.charFormat().toImageFormat().name()))
+                 .value<QImage>().isNull());
 }
+
+void TestRichText::pictures_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("expected");
+    auto doc = [](const QByteArray &body) { return "{\\rtf1\\ansi\\deff0" + Fonts + body + "}"; };
+    const QByteArray png = pngHex();
+    const QByteArray raw = pngData();
+    const QByteArray dib = graphics::EncodeBmp(quadrants()).mid(14).toHex();
+    const QByteArray jpeg = encoded(quadrants(), "JPG").toHex();
+    const QByteArray wmf = wmfData().toHex();
+    const QByteArray emf = emfData().toHex();
+    auto pict = [](const QByteArray &words, const QByteArray &data) { return "{\\pict" + words + "\r\n" + data + "}"; };
+
+    // Sizes in document units, 96 to the inch: 15 twips each.
+    QTest::newRow("png at its goal size") << doc("a" + pict("\\pngblip\\picw4\\pich2\\picwgoal600\\pichgoal300", png) + "b")
+                                          << "L:[a|Arial|12||][pict:png 40x20][b|Arial|12||]";
+    QTest::newRow("png at its own size") << doc(pict("\\pngblip", png)) << "L:[pict:png 4x2]";
+    QTest::newRow("scaled") << doc(pict("\\picscalex50\\picscaley200\\picwgoal600\\pichgoal300\\pngblip", png))
+                            << "L:[pict:png 20x40]";
+    QTest::newRow("jpeg") << doc(pict("\\jpegblip\\picwgoal300\\pichgoal150", jpeg)) << "L:[pict:jpeg 20x10]";
+    QTest::newRow("dib") << doc(pict("\\dibitmap0\\picw4\\pich2", dib)) << "L:[pict:dib 4x2]";
+    QTest::newRow("wmf sized by picw in 0.01 mm") << doc(pict("\\wmetafile8\\picw2540\\pich1270", wmf))
+                                                  << "L:[pict:wmf 96x48]";
+    QTest::newRow("wmf goal wins") << doc(pict("\\wmetafile8\\picw2540\\pich1270\\picwgoal720\\pichgoal720", wmf))
+                                   << "L:[pict:wmf 48x48]";
+    QTest::newRow("emf at its frame") << doc(pict("\\emfblip", emf)) << "L:[pict:emf 378x378]";
+    QTest::newRow("bin data") << doc("{\\pict\\pngblip\\picwgoal150\\pichgoal150\\bin" + QByteArray::number(raw.size()) + " "
+                                     + raw + "}")
+                              << "L:[pict:png 10x10]";
+    QTest::newRow("hex in upper case, spaced") << doc(pict("\\pngblip", png.toUpper().replace("00", "0 0")))
+                                               << "L:[pict:png 4x2]";
+    QTest::newRow("shppict once, nonshppict skipped")
+        << doc("{\\*\\shppict" + pict("\\pngblip", png) + "}{\\nonshppict" + pict("\\wmetafile8", wmf) + "}")
+        << "L:[pict:png 4x2]";
+    QTest::newRow("picture properties skipped")
+        << doc(pict("{\\*\\picprop{\\sp{\\sn wzName}{\\sv x}}}\\pngblip{\\*\\blipuid 0123}", png)) << "L:[pict:png 4x2]";
+    QTest::newRow("shape picture, its other pictures skipped")
+        << doc("a{\\shp{\\*\\shpinst\\shpleft0\\shptop-300\\shpright600\\shpbottom0{\\sp{\\sn shapeType}{\\sv 75}}{\\sp{\\sn pib}{\\sv " + pict("\\pngblip", png)
+               + "}}{\\sp{\\sn fillBlip}{\\sv " + pict("\\wmetafile8", wmf) + "}}}{\\shprslt " + pict("\\wmetafile8", wmf)
+               + " text}}b")
+        << "L:[a|Arial|12||][pict:png 40x20][b|Arial|12||]";
+    QTest::newRow("pict inside pict skipped") << doc(pict("\\pngblip{\\pict\\jpegblip ffd8}", png)) << "L:[pict:png 4x2]";
+
+    // Damaged pictures are left out; the text around them stays.
+    QTest::newRow("huge picw") << doc(pict("\\wmetafile8\\picw1000000000\\pich500000000", wmf)) << "L:[pict:wmf 2112x1056]";
+    QTest::newRow("huge goal") << doc(pict("\\pngblip\\picwgoal2000000000\\pichgoal-5", png)) << "L:[pict:png 2112x0]";
+    QTest::newRow("huge scale") << doc(pict("\\pngblip\\picscalex2000000000\\picscaley1", png)) << "L:[pict:png 400x0]";
+    QTest::newRow("bad hex") << doc("a" + pict("\\pngblip", png.left(40) + "zz" + png.mid(40)) + "b") << "L:[ab|Arial|12||]";
+    QTest::newRow("odd hex digits") << doc("a" + pict("\\pngblip", png + "0") + "b") << "L:[ab|Arial|12||]";
+    QTest::newRow("not what it says") << doc("a" + pict("\\pngblip", jpeg) + "b") << "L:[ab|Arial|12||]";
+    QTest::newRow("truncated png") << doc("a" + pict("\\pngblip", png.left(png.size() / 2)) + "b") << "L:[ab|Arial|12||]";
+    QTest::newRow("no type") << doc("a" + pict("", png) + "b") << "L:[ab|Arial|12||]";
+    QTest::newRow("unsupported type") << doc("a" + pict("\\wbitmap0", png) + "b") << "L:[ab|Arial|12||]";
+    QTest::newRow("bin past end") << doc("{\\pict\\pngblip\\bin999 " + raw + "}") << "error: The RTF \\bin data";
+    QTest::newRow("document ends inside") << QByteArray("{\\rtf1 a{\\pict\\pngblip " + png) << "L:[a||12||][pict:png 4x2]";
+}
+
+void TestRichText::pictures()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, expected);
+    const QString got = read(rtf);
+    if (expected.startsWith(QLatin1String("error: ")))
+        QVERIFY2(got.startsWith(expected), qPrintable(got));
+    else
+        QCOMPARE(got, expected);
+}
+
+void TestRichText::pictureRoundTrip_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QByteArray>("written");  // the blip word our writer gives it
+    const QByteArray head = "{\\rtf1" + Fonts + "x{\\pict\\picwgoal600\\pichgoal300";
+    QTest::newRow("png") << head + "\\pngblip " + pngHex() + "}y}" << QByteArray("\\pngblip");
+    QTest::newRow("jpeg") << head + "\\jpegblip " + encoded(quadrants(), "JPG").toHex() + "}y}" << QByteArray("\\jpegblip");
+    QTest::newRow("dib as png") << head + "\\dibitmap0 " + graphics::EncodeBmp(quadrants()).mid(14).toHex() + "}}"
+                                << QByteArray("\\pngblip");
+    QTest::newRow("wmf") << head + "\\wmetafile8 " + wmfData().toHex() + "}}" << QByteArray("\\wmetafile8");
+    QTest::newRow("emf") << head + "\\emfblip " + emfData().toHex() + "}}" << QByteArray("\\emfblip");
+}
+
+void TestRichText::pictureRoundTrip()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QByteArray, written);
+    const rtf::ReadResult first = rtf::Read(rtf);
+    QVERIFY(first.document);
+    QVERIFY(describe(*first.document).contains(QLatin1String("[pict:")));
+    const QByteArray out = rtf::Write(*first.document);
+    QVERIFY(out.contains(written));
+    const rtf::ReadResult second = rtf::Read(out);
+    QVERIFY2(second.document, qPrintable(second.error));
+    QString expected = describe(*first.document);
+    if (written == "\\pngblip")
+        expected.replace(QLatin1String("pict:dib"), QLatin1String("pict:png"));
+    QCOMPARE(describe(*second.document), expected);
+    QCOMPARE(rtf::Write(*second.document), out);
+
+    // The image shown is the same, pixel for pixel.
+    auto image = [](const QTextDocument &doc) {
+        for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it)
+                if (it.fragment().charFormat().isImageFormat())
+                    return doc.resource(QTextDocument::ImageResource, QUrl(it.fragment().charFormat().toImageFormat().name()))
+                        .value<QImage>().convertToFormat(QImage::Format_ARGB32);
+        return QImage();
+    };
+    QVERIFY(!image(*first.document).isNull());
+    QCOMPARE(image(*second.document), image(*first.document));
+
+}
+
+void TestRichText::metafilesPrintAsVectors()
+{
+    // A PDF holds an image for a bitmap picture, and none for a metafile.
+    auto imagesInPdf = [](const QByteArray &blip) {
+        const rtf::ReadResult r = rtf::Read("{\\rtf1 a{\\pict\\picwgoal1440\\pichgoal1440" + blip + "}}");
+        TWPRichText editor;
+        editor.SetDocument(*r.document);
+        editor.SetPageWidth(2880);
+        QByteArray pdf;
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        {
+            QPdfWriter writer(&buffer);
+            writer.setPdfVersion(QPagedPaintDevice::PdfVersion_1_6);
+            writer.setResolution(96);
+            QPainter p(&writer);
+            editor.PaintPage(p, QPoint(0, 0), QSize(192, 192));
+        }
+        return pdf.count("/Subtype /Image");
+    };
+    QCOMPARE(imagesInPdf("\\pngblip " + pngHex()), qsizetype(1));
+    QCOMPARE(imagesInPdf("\\wmetafile8 " + wmfData().toHex()), qsizetype(0));
+    QCOMPARE(imagesInPdf("\\emfblip " + emfData().toHex()), qsizetype(0));
+}
+
+// The runs of data/libreoffice.fodt, a small Writer document of
+// LibreOffice's own, with a 20 x 10 picture shown 40 x 20 pixels.
+const QString LibreOfficeRuns = QString::fromUtf8(
+    "L:[Name Surname|Arial|14|b|#000080]\n"
+    "C:[Centred red|Arial|10||#ff0000][ café |Arial|10||][slanted|Arial|10|iu|]\n"
+    "R:[struck|Courier New|9|s|][ and |Courier New|9||][pict:png 40x20]");
 
 void TestRichText::libreOffice()
 {
@@ -313,38 +533,63 @@ void TestRichText::libreOffice()
     if (soffice.isEmpty())
         QSKIP("LibreOffice (soffice) is not installed: the checks against LibreOffice Writer were not run");
     QTemporaryDir dir;
-    const rtf::ReadResult r = rtf::Read("{\\rtf1" + Fonts + Colors
-                                        + "\\fs28\\b\\cf3 Name\\par\\pard\\qc\\fs20\\b0\\cf1 Centred red\\par}");
+    // A profile of its own, so a LibreOffice the user has open is not asked.
+    const QString profile = QUrl::fromLocalFile(dir.filePath(QStringLiteral("profile"))).toString();
+    auto convert = [&](const QString &file, const QString &to, const QString &outDir) {
+        QProcess p;
+        p.start(soffice, {QStringLiteral("-env:UserInstallation=") + profile, QStringLiteral("--headless"),
+                          QStringLiteral("--convert-to"), to, QStringLiteral("--outdir"), dir.filePath(outDir), file});
+        const bool finished = p.waitForFinished(180000);
+        const QString base = QFileInfo(file).completeBaseName() + u'.' + to.section(u':', 0, 0);
+        const QString made = dir.filePath(outDir + u'/' + base);
+        if (!finished || !QFile::exists(made))
+            qWarning("soffice did not convert %s: %s", qPrintable(file), p.readAllStandardError().constData());
+        return made;
+    };
+    auto readFile = [](const QString &name) {
+        QFile f(name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+
+    // LibreOffice's RTF of its own document reads with the runs it holds.
+    // (Converted from a copy, so LibreOffice leaves no lock file in the sources.)
+    const QString fodt = dir.filePath(QStringLiteral("libreoffice.fodt"));
+    QVERIFY(QFile::copy(QStringLiteral(RICHTEXT_DATA "/libreoffice.fodt"), fodt));
+    const QByteArray theirs = readFile(convert(fodt, QStringLiteral("rtf"), QStringLiteral("lo")));
+    QVERIFY(!theirs.isEmpty());
+    QCOMPARE(read(theirs), LibreOfficeRuns);
+
+    // Our RTF of the same runs, opened by LibreOffice: the same text ...
+    const rtf::ReadResult ours = rtf::Read(theirs);
     QFile out(dir.filePath(QStringLiteral("ours.rtf")));
     QVERIFY(out.open(QIODevice::WriteOnly));
-    out.write(rtf::Write(*r.document));
+    out.write(rtf::Write(*ours.document));
     out.close();
-    auto convert = [&](const QString &file, const QString &to) {
-        QProcess p;
-        p.start(soffice, {QStringLiteral("--headless"), QStringLiteral("--convert-to"), to, QStringLiteral("--outdir"),
-                          dir.path(), file});
-        QVERIFY(p.waitForFinished(120000));
-    };
-    convert(out.fileName(), QStringLiteral("txt:Text (encoded):UTF8"));
-    QFile txt(dir.filePath(QStringLiteral("ours.txt")));
-    QVERIFY(txt.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromUtf8(txt.readAll()).remove(QChar(0xFEFF)).trimmed().split(QRegularExpression("\\r?\\n")),
-             QStringList({"Name", "Centred red"}));
-    convert(out.fileName(), QStringLiteral("html"));
-    QFile html(dir.filePath(QStringLiteral("ours.html")));
-    QVERIFY(html.open(QIODevice::ReadOnly));
-    QTextDocument fromHtml;
-    fromHtml.setHtml(QString::fromUtf8(html.readAll()));
-    QVERIFY(fromHtml.toHtml().contains(QLatin1String("Arial")));
-    QVERIFY(fromHtml.toHtml().contains(QLatin1String("#000080")));
-
-    // And LibreOffice's own RTF reads with the same runs.
-    convert(dir.filePath(QStringLiteral("ours.html")), QStringLiteral("rtf"));
-    QFile theirs(dir.filePath(QStringLiteral("ours.rtf")));
-    QVERIFY(theirs.open(QIODevice::ReadOnly));
-    const rtf::ReadResult back = rtf::Read(theirs.readAll());
-    QVERIFY(back.document);
-    QCOMPARE(back.document->toPlainText().trimmed(), QStringLiteral("Name\nCentred red"));
+    const QString txt = QString::fromUtf8(readFile(convert(out.fileName(), QStringLiteral("txt:Text (encoded):UTF8"),
+                                                           QStringLiteral("txt"))));
+    QCOMPARE(txt.trimmed().remove(QChar(0xFEFF)).split(QRegularExpression(QStringLiteral("\\r?\\n"))),
+             QStringList({QStringLiteral("Name Surname"), QString::fromUtf8("Centred red café slanted"),
+                          QStringLiteral("struck and")}));
+    // ... the same fonts, sizes, styles, colours and alignment in its HTML ...
+    // (Qt's HTML import knows <s> but not the <strike> LibreOffice writes.)
+    QTextDocument html;
+    html.setHtml(QString::fromUtf8(readFile(convert(out.fileName(), QStringLiteral("html"), QStringLiteral("html"))))
+                     .replace(QLatin1String("<strike>"), QLatin1String("<s>"))
+                     .replace(QLatin1String("</strike>"), QLatin1String("</s>")));
+    for (QTextBlock b = ours.document->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment run = it.fragment();
+            if (run.charFormat().isImageFormat())
+                continue;
+            const QTextCursor found = html.find(run.text().trimmed());
+            QVERIFY2(!found.isNull(), qPrintable(run.text()));
+            QCOMPARE(describe(found.charFormat()), describe(run.charFormat()));
+            const Qt::Alignment side = Qt::AlignLeft | Qt::AlignRight | Qt::AlignHCenter | Qt::AlignJustify;
+            QCOMPARE(found.blockFormat().alignment() & side, b.blockFormat().alignment() & side);
+        }
+    QVERIFY2(describe(html).contains(QLatin1String("[pict:image 40x20]")), qPrintable(describe(html)));
+    // ... and the same runs, picture included, in the RTF it writes of it.
+    QCOMPARE(read(readFile(convert(out.fileName(), QStringLiteral("rtf"), QStringLiteral("back")))), LibreOfficeRuns);
 }
 
 QTEST_MAIN(TestRichText)

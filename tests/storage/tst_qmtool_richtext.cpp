@@ -8,6 +8,8 @@
 #include "storage/Filer.h"
 #include "storage/LabelLayout.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -105,6 +107,20 @@ void TestQmtoolRichText::rtfCommand()
     const Run again = qmtool({QStringLiteral("rtf"), out});
     QCOMPARE(again.exitCode, 0);
     QCOMPARE(again.out, r.out);
+
+    // A picture is a run of its own, sized in points.
+    QImage image(4, 2, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    writeFile(in, "{\\rtf1 a{\\pict\\pngblip\\picwgoal1440\\pichgoal720 " + png.toHex() + "}}");
+    const Run withPicture = qmtool({QStringLiteral("rtf"), in});
+    QCOMPARE(withPicture.exitCode, 0);
+    const QJsonObject picture =
+        QJsonDocument::fromJson(withPicture.out).array()[0].toObject()["runs"].toArray()[1].toObject()["picture"].toObject();
+    QCOMPARE(picture, (QJsonObject{{"format", "png"}, {"width", 72}, {"height", 36}}));
 }
 
 void TestQmtoolRichText::rtfCommandRefuses_data()

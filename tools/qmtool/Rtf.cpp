@@ -1,10 +1,12 @@
 // qmtool rtf IN.rtf [-o OUT.rtf]: an RTF file read by the rich text engine,
-// printed as JSON: the paragraphs with their alignment and runs. -o writes
-// the document back as RTF through the engine's writer.
+// printed as JSON: the paragraphs with their alignment and runs (text runs,
+// and picture runs {"picture": {"format", "width", "height"}} with the size
+// in points). -o writes the document back as RTF through the engine's writer.
 
 #include "Commands.h"
 #include "Json.h"
 
+#include "richtext/RtfPicture.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 
@@ -13,6 +15,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -41,6 +44,22 @@ JsonValue documentJson(const QTextDocument &doc)
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment frag = it.fragment();
             const QTextCharFormat f = frag.charFormat();
+            if (f.isImageFormat()) {
+                // One run per picture: its kind and its size in points.
+                const QSizeF size = rtf::PictureSize(doc, f) * 72.0 / rtf::DocumentUnitsPerInch();
+                for (QChar c : frag.text()) {
+                    if (c != QChar::ObjectReplacementCharacter)
+                        continue;
+                    JsonValue picture = JsonValue::object();
+                    picture.insert(QStringLiteral("format"), JsonValue::string(rtf::PictureFormatName(f)));
+                    picture.insert(QStringLiteral("width"), JsonValue::number(std::round(size.width() * 100) / 100));
+                    picture.insert(QStringLiteral("height"), JsonValue::number(std::round(size.height() * 100) / 100));
+                    JsonValue run = JsonValue::object();
+                    run.insert(QStringLiteral("picture"), picture);
+                    runs.append(run);
+                }
+                continue;
+            }
             const QStringList families = f.fontFamilies().toStringList();
             double size = f.fontPointSize();
             if (size <= 0)

@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QMenu>
 #include <QPainter>
-#include <QPicture>
 #include <QRegularExpression>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -21,7 +20,10 @@ TGPRichBaseLabel::TGPRichBaseLabel(TComponent *owner)
     : TGGraphicControl(owner), mStorage(std::make_unique<TWPRtfStorage>()),
       mRTFText(std::make_unique<TWPRTFTextIo>(mStorage.get()))
 {
-    mStorage->OnChange = [this] { update(); };
+    mStorage->OnChange = [this] {
+        dropKept();
+        update();
+    };
     resize(190, 33);
 }
 
@@ -62,6 +64,7 @@ void TGPRichBaseLabel::SetBorderStyle(TBorderStyle style)
     if (style == mBorderStyle)
         return;
     mBorderStyle = style;
+    dropKept();
     update();
     NotifyChanged();
 }
@@ -71,6 +74,7 @@ void TGPRichBaseLabel::SetTransparent(bool transparent)
     if (transparent == mTransparent)
         return;
     mTransparent = transparent;
+    dropKept();
     update();
 }
 
@@ -79,6 +83,7 @@ void TGPRichBaseLabel::SetBGColor(TColor color)
     if (color == mBGColor)
         return;
     mBGColor = color;
+    dropKept();
     update();
     NotifyChanged();
 }
@@ -112,6 +117,12 @@ void TGPRichBaseLabel::FinishLoading()
         throw ENoMasterWPRich(QStringLiteral("No master rich text object found"));
     mMasterEditor = master;
     EditHandler = [this](QObject *) { EditRichText(); };
+}
+
+void TGPRichBaseLabel::MergeRecordChanged()
+{
+    dropKept();
+    TGGraphicControl::MergeRecordChanged();
 }
 
 void TGPRichBaseLabel::BuildObjectMenu(QMenu *m)
@@ -218,26 +229,53 @@ void TGPRichBaseLabel::DrawRichText(QPainter &painter)
 
 void TGPRichBaseLabel::Paint()
 {
-    if (QPainter *p = DrawCanvas())
-        DrawRichText(*p);
+    if (QPainter *p = DrawCanvas()) {
+        if (PaintingOwnCanvas() && p->transform().type() <= QTransform::TxTranslate)
+            paintKept(*p);
+        else
+            DrawRichText(*p);
+    }
     DrawSelectionMarks();
+}
+
+void TGPRichBaseLabel::paintKept(QPainter &painter)
+{
+    const int w = Width(), h = Height();
+    if (!mMasterEditor || w < 1 || h < 1)
+        return;
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1;
+    const QSize pixels = (QSizeF(w, h) * ratio).toSize();
+    // A huge object is painted directly rather than held as a picture.
+    if (qint64(pixels.width()) * pixels.height() > 4'000'000) {
+        dropKept();
+        DrawRichText(painter);
+        return;
+    }
+    if (mKept.isNull() || mKept.size() != pixels || mKept.devicePixelRatio() != ratio || mKeptScale != Scale()) {
+        QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        DrawRichText(p);
+        p.end();
+        mKept = image;
+        mKeptScale = Scale();
+    }
+    painter.drawImage(QPoint(0, 0), mKept);
 }
 
 void TGPRichBaseLabel::PrintOnReport(TReport &report, double left, double top)
 {
     if (Width() < 1 || Height() < 1)
         return;
-    // Recorded as drawing commands, so the text reaches the page as text.
-    QPicture picture;
-    {
-        QPainter painter(&picture);
-        DrawRichText(painter);
-    }
+    // Drawn straight onto the page, so the text reaches it as text and a
+    // picture in the document as the one image every label shares (a
+    // recorded picture would carry a copy of it per label).
     const QRect bounds = BoundsRect();
-    picture.setBoundingRect(QRect(0, 0, Width(), Height()));
     const double p = ScreenPixelsPerInch();
-    report.StretchDraw(left + bounds.left() / p, top + bounds.top() / p, left + (bounds.left() + bounds.width()) / p,
-                       top + (bounds.top() + bounds.height()) / p, picture, QSizeF(Width(), Height()));
+    report.StretchPaint(left + bounds.left() / p, top + bounds.top() / p, left + (bounds.left() + bounds.width()) / p,
+                        top + (bounds.top() + bounds.height()) / p, QSizeF(Width(), Height()),
+                        [this](QPainter &painter) { DrawRichText(painter); });
 }
 
 bool TGPRichBaseLabel::EditNew()

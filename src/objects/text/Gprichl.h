@@ -9,6 +9,7 @@
 #include "richtext/WPStorage.h"
 #include "storage/Gdiobj.h"
 
+#include <QImage>
 #include <QPointer>
 
 #include <memory>
@@ -56,6 +57,7 @@ public:
     static TWPRichText *FindMasterEditor(const TComponent *owner);
 
     void FinishLoading() override;
+    void MergeRecordChanged() override;
     void BuildObjectMenu(QMenu *menu) override;
     void Paint() override;
     void PrepareObjectMenu() override;
@@ -77,6 +79,10 @@ public:
 
 private:
     void chooseBackgroundColor();
+    // Draws on the panel from the kept picture, painting it first when it
+    // is missing or was made for another size, zoom or screen.
+    void paintKept(QPainter &painter);
+    void dropKept() { mKept = QImage(); }
 
     std::unique_ptr<TWPRtfStorage> mStorage;
     std::unique_ptr<TWPRTFTextIo> mRTFText;
@@ -86,4 +92,9 @@ private:
     QPointer<TWPRichText> mMasterEditor;
     QAction *mTransparentItem = nullptr;
     QAction *mBorderItem = nullptr;
+    // The last screen paint of background, document and frame: laying a
+    // document out costs far more than drawing its picture, and the panel
+    // repaints objects whose document has not changed.
+    QImage mKept;
+    float mKeptScale = 0;
 };

@@ -12,8 +12,10 @@
 #include "richtext/RtfReader.h"
 #include "richtext/WPRichText.h"
 #include "richtext/WPToolBar.h"
+#include "storage/MergeSource.h"
 #include "storage/Stream.h"
 
+#include <QBuffer>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -95,6 +97,9 @@ private Q_SLOTS:
     void storedAsRtfAndSavedByteIdentical();
     void damagedRtfDrawsEmpty();
     void printsTextToPdf();
+    void picturePrintsOnce();
+    void keptPictureFollowsChanges_data();
+    void keptPictureFollowsChanges();
 };
 
 void TestRichLabel::toolCreatesFramedObjectAndOpensEditor()
@@ -328,6 +333,87 @@ void TestRichLabel::printsTextToPdf()
     const QString words = QString::fromUtf8(text.readAllStandardOutput());
     for (const char *w : {"Name Surname", "12 Long Street", "Centred"})
         QVERIFY2(words.contains(QLatin1String(w)), qPrintable(words));
+}
+
+void TestRichLabel::picturePrintsOnce()
+{
+    // A picture in the document goes into the PDF once, however many
+    // labels show it.
+    QImage image(8, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray png, pdf;
+    QBuffer pngBuffer(&png), pdfBuffer(&pdf);
+    pngBuffer.open(QIODevice::WriteOnly);
+    image.save(&pngBuffer, "PNG");
+    Host host;
+    auto *o = place(host, 0, 0, 190, 60);
+    o->Storage()->SetRtf("{\\rtf1 a{\\pict\\pngblip\\picwgoal600\\pichgoal300 " + png.toHex() + "}}");
+    pdfBuffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&pdfBuffer);
+        writer.setResolution(600);
+        QPainter painter(&writer);
+        TReport report(&painter, 600, 600);
+        for (int label = 0; label < 3; ++label)
+            o->PrintOnReport(report, 0.5, 0.5 + label);
+    }
+    QCOMPARE(pdf.count("/Subtype /Image"), qsizetype(1));
+}
+
+void TestRichLabel::keptPictureFollowsChanges_data()
+{
+    QTest::addColumn<QString>("change");
+    for (const char *change : {"rtf", "document", "background", "border", "zoom", "merge record"})
+        QTest::newRow(change) << QString::fromLatin1(change);
+}
+
+void TestRichLabel::keptPictureFollowsChanges()
+{
+    // The panel paints from a kept picture; every change that shows must
+    // paint anew.
+    QFETCH(QString, change);
+    Host host;
+    host.resize(400, 300);
+    host.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host));
+    auto *o = place(host, 10, 10, 190, 60);
+    if (change == u"merge record")
+        o->Storage()->SetRtf("{\\rtf1 Dear $\\{Name\\}}");
+    const QImage before = o->grab().toImage();
+    QCOMPARE(o->grab().toImage(), before);
+    const QByteArray green = "{\\rtf1{\\colortbl;\\red0\\green200\\blue0;}\\fs40\\cf1 Green}";
+    auto hasGreen = [](const QImage &image) {
+        return !inkBox(image, [](QRgb c) { return qGreen(c) > 150 && qRed(c) < 80 && qBlue(c) < 80; }).isEmpty();
+    };
+    QVERIFY(!hasGreen(before));
+    if (change == u"rtf") {
+        o->Storage()->SetRtf(green);
+        QVERIFY(hasGreen(o->grab().toImage()));
+    } else if (change == u"document") {
+        o->SetDocument(*rtf::Read(green).document);
+        QVERIFY(hasGreen(o->grab().toImage()));
+    } else if (change == u"background") {
+        o->SetBGColor(0xFFC080);
+        o->SetTransparent(false);
+        QCOMPARE(o->grab().toImage().pixel(185, 55), qRgb(0x80, 0xC0, 0xFF));
+    } else if (change == u"border") {
+        QVERIFY(isDark(before.pixel(0, 0)));
+        o->SetBorderStyle(bsNone);
+        QVERIFY(!isDark(o->grab().toImage().pixel(0, 0)));
+    } else if (change == u"zoom") {
+        o->SetScale(1.5f);
+        const QImage after = o->grab().toImage();
+        QCOMPARE(after.size(), QSize(285, 90));
+        QVERIFY(isDark(after.pixel(284, 89)));
+    } else {
+        host.panel->SetMergeRecord([] {
+            TMergeRecord r;
+            r.Fields = std::make_shared<TMergeFields>(QStringList{"Name"});
+            r.Values = {QStringLiteral("Ann Lee Wolverhampton")};
+            return r;
+        }());
+        QVERIFY(o->grab().toImage() != before);
+    }
 }
 
 QTEST_MAIN(TestRichLabel)
