@@ -174,6 +174,7 @@ TCircleTextProperties::TCircleTextProperties(QWidget *parent)
 
     Label1 = addLabel(this, "Label1", QStringLiteral("Font Color"), 8, 344, 60);
     FontColorButton = new TColorPaletteButton(this);
+    FontColorButton->setAccessibleName(QStringLiteral("Font Color"));
     FontColorButton->setObjectName(QStringLiteral("FontColorButton"));
     FontColorButton->setGeometry(66, 340, 40, 24);
     Fontbutton = new QPushButton(QStringLiteral("Select Font"), this);
@@ -181,8 +182,10 @@ TCircleTextProperties::TCircleTextProperties(QWidget *parent)
     Fontbutton->setAutoDefault(false);
     Fontbutton->setGeometry(114, 340, 90, 24);
     FontSizeUp = addToolButton(this, "FontSizeUp", 210, 340);
+    FontSizeUp->setAccessibleName(QStringLiteral("Larger preview font"));
     FontSizeUp->setArrowType(Qt::UpArrow);
     FontSizeDown = addToolButton(this, "FontSizeDown", 236, 340);
+    FontSizeDown->setAccessibleName(QStringLiteral("Smaller preview font"));
     FontSizeDown->setArrowType(Qt::DownArrow);
     Label6 = addLabel(this, "Label6", QStringLiteral("Zoom"), 290, 344, 34);
     ZoomMinusButton = addToolButton(this, "ZoomMinusButton", 326, 340);
