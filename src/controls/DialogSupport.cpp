@@ -164,7 +164,10 @@ void NameControls(QWidget *window)
             if (auto *b = qobject_cast<QPushButton *>(w); b && b->icon().isNull()) {
                 static const QHash<QString, QString> standard = {
                     {QStringLiteral("ok"), QStringLiteral("ok")},       {QStringLiteral("cancel"), QStringLiteral("cancel")},
-                    {QStringLiteral("help"), QStringLiteral("help")},   {QStringLiteral("close"), QStringLiteral("cancel")}};
+                    {QStringLiteral("help"), QStringLiteral("help")},   {QStringLiteral("close"), QStringLiteral("cancel")},
+                    {QStringLiteral("print"), QStringLiteral("print")}, {QStringLiteral("preview"), QStringLiteral("zoompage")},
+                    {QStringLiteral("setup"), QStringLiteral("printersetup")}, {QStringLiteral("save as"), QStringLiteral("saveas")},
+                    {QStringLiteral("copy to clipboard"), QStringLiteral("copy")}, {QStringLiteral("browse"), QStringLiteral("open")}};
                 const QString icon = standard.value(PlainCaption(b->text()).toLower());
                 if (!icon.isEmpty())
                     b->setIcon(ProgramIcon(icon));

@@ -143,6 +143,7 @@ QList<TWindowCase> EveryDialog()
              auto *label = new TGPLabel;
              auto *d = new TGFont3DEffects(label);
              label->setParent(d);
+             label->hide();
              return d;
          })},
         {QStringLiteral("CircleText Properties"), F([] { return new TCircleTextProperties; })},
@@ -172,8 +173,8 @@ QList<TMainWindowState> MainWindowStates()
         {QStringLiteral("main-objects"), F([](TQMMainScreen &w) {
              draw(w, psRectangle, QPoint(12, 12), QPoint(120, 70));
              draw(w, psEllipse, QPoint(150, 20), QPoint(220, 80));
-             draw(w, psLine, QPoint(20, 150), QPoint(300, 170));
-             draw(w, psLabel, QPoint(240, 90), QPoint(320, 120), QStringLiteral("Quillmark"));
+             draw(w, psLine, QPoint(12, 80), QPoint(240, 86));
+             draw(w, psLabel, QPoint(130, 40), QPoint(200, 60), QStringLiteral("Quillmark"));
          })},
         {QStringLiteral("main-grid"), F([](TQMMainScreen &w) {
              click(w, "ShowGrid");

@@ -98,6 +98,8 @@ int main(int argc, char *argv[])
         }
         listNames(&window, QStringLiteral("Main window"), names);
         for (QMenu *menu : window.menuBar()->findChildren<QMenu *>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (menu->objectName().isEmpty())
+                continue;
             menu->popup(window.mapToGlobal(QPoint(0, 0)));
             QTest::qWait(50);
             ok &= save(menu, out, QStringLiteral("menu-") + menu->objectName().mid(3));
