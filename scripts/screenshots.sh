@@ -1,6 +1,6 @@
 #!/bin/sh
-# Pictures of every main window state, menu and dialog, at scale 1 and 2,
-# in the light and a dark palette (and at a 14-point interface font), as
+# Pictures of every main window state, menu and dialog, at scale 1, 1.5
+# and 2, in the light and a dark palette (and at a 14-point interface font), as
 # PNG files below the folder given.
 #   scripts/screenshots.sh OUTDIR [BUILDDIR]
 set -eu
@@ -14,7 +14,7 @@ case $out in
 esac
 mkdir -p "$out"
 status=0
-for scale in 1 2; do
+for scale in 1 1.5 2; do
     for palette in light dark; do
         dir=$out/scale$scale-$palette
         flag=

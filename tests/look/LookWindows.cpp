@@ -82,17 +82,8 @@ void click(TQMMainScreen &w, const char *button)
     settle();
 }
 
-// A preview of one sheet of 2 x 3 labels, each holding a rectangle.
-QWidget *makePreview()
+TSheetMetrics sampleSheet()
 {
-    auto *form = new TPreviewForm;
-    auto *stream = new QBuffer(form);
-    stream->open(QIODevice::ReadWrite);
-    TGQuillmarkPanel32 panel;
-    panel.resize(168, 72);
-    auto *box = new TGLabelShapes;
-    box->setParent(&panel);
-    box->setGeometry(8, 8, 120, 50);
     TSheetMetrics sheet;
     sheet.LabelWidth = 1.75f;
     sheet.LabelHeight = 0.75f;
@@ -105,6 +96,28 @@ QWidget *makePreview()
     sheet.Across = 2;
     sheet.Down = 3;
     sheet.PaperSize = QStringLiteral("LTR");
+    return sheet;
+}
+
+QWidget *makePrintPrep()
+{
+    auto *prep = new TLabelPrintPrep(nullptr, TPrinterList{{TPrinterEngine::PdfPrinterName()}, 0});
+    prep->SetSheet(sampleSheet());
+    return prep;
+}
+
+// A preview of one sheet of 2 x 3 labels, each holding a rectangle.
+QWidget *makePreview()
+{
+    auto *form = new TPreviewForm;
+    auto *stream = new QBuffer(form);
+    stream->open(QIODevice::ReadWrite);
+    TGQuillmarkPanel32 panel;
+    panel.resize(168, 72);
+    auto *box = new TGLabelShapes;
+    box->setParent(&panel);
+    box->setGeometry(8, 8, 120, 50);
+    const TSheetMetrics sheet = sampleSheet();
     TLabelPrinter printer;
     printer.LabelPanel = &panel;
     printer.SetSheet(sheet, {});
@@ -130,8 +143,7 @@ QList<TWindowCase> EveryDialog()
     return {
         {QStringLiteral("Select Template"), F([] { return new TSelectTemplate(nullptr, templateLibrary()); })},
         {QStringLiteral("User Defined Label Layout"), F([] { return new TUserEditLabelLayout; })},
-        {QStringLiteral("Labels Print"),
-         F([] { return new TLabelPrintPrep(nullptr, TPrinterList{{TPrinterEngine::PdfPrinterName()}, 0}); })},
+        {QStringLiteral("Labels Print"), F(makePrintPrep)},
         {QStringLiteral("Printer Fine-Tuning"), F([] { return new TPrintFineTune(TPrinterNudges{}); })},
         {QStringLiteral("Label Preview"), F(makePreview)},
         {QStringLiteral("Mail Merge Data"), F([] { return new TMergeSourceDialog; })},

@@ -292,14 +292,16 @@ void TestLook::noTextClipped()
         if (label && !label->pixmap().isNull())
             continue;
         const QSize need = textNeed(w);
-        // Captions shown in a frame shorter than their text are cut off.
-        if (need.width() > w->width() + 1 || need.height() > w->height() + 1)
+        // Captions shown in a frame shorter than their text are cut off, and
+        // so are the parts that lie outside their parents.
+        const QSize shown = w->visibleRegion().boundingRect().size().boundedTo(w->size());
+        if (need.width() > shown.width() + 1 || need.height() > shown.height() + 1)
             clipped << QStringLiteral("%1 needs %2x%3, has %4x%5")
                            .arg(describe(w))
                            .arg(need.width())
                            .arg(need.height())
-                           .arg(w->width())
-                           .arg(w->height());
+                           .arg(shown.width())
+                           .arg(shown.height());
     }
     dialog->hide();
     QApplication::setFont(original);

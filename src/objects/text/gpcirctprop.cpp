@@ -55,7 +55,7 @@ QSlider *addBar(QWidget *parent, const char *name, int x, int y)
     bar->setPageStep(1);
     bar->setTickPosition(QSlider::TicksBelow);
     bar->setTickInterval(1);
-    bar->setGeometry(x, y, 150, 26);
+    bar->setGeometry(x, y, 136, 26);
     return bar;
 }
 
@@ -160,10 +160,11 @@ TCircleTextProperties::TCircleTextProperties(QWidget *parent)
 
     Label3 = addLabel(this, "Label3", QStringLiteral("Degrees"), 8, 262);
     DegreesBar = addBar(this, "DegreesBar", 8, 278);
-    DegreesLabel = addLabel(this, "DegreesLabel", QStringLiteral("90 degrees"), 162, 283, 60);
+    // Each figure stands just right of its bar, inside the dialog's width.
+    DegreesLabel = addLabel(this, "DegreesLabel", QStringLiteral("90 degrees"), 148, 283, 72);
     Label4 = addLabel(this, "Label4", QStringLiteral("Starting Angle"), 226, 262);
     StartingAngleBar = addBar(this, "StartingAngleBar", 226, 278);
-    StartingAngleLabel = addLabel(this, "StartingAngleLabel", QStringLiteral("90 degrees"), 380, 283, 60);
+    StartingAngleLabel = addLabel(this, "StartingAngleLabel", QStringLiteral("90 degrees"), 366, 283, 62);
 
     cbDrawLettersAngled = new QCheckBox(QStringLiteral("Angled Characters"), this);
     cbDrawLettersAngled->setObjectName(QStringLiteral("cbDrawLettersAngled"));
@@ -189,8 +190,10 @@ TCircleTextProperties::TCircleTextProperties(QWidget *parent)
     FontSizeDown->setArrowType(Qt::DownArrow);
     Label6 = addLabel(this, "Label6", QStringLiteral("Zoom"), 290, 344, 34);
     ZoomMinusButton = addToolButton(this, "ZoomMinusButton", 326, 340);
+    ZoomMinusButton->setAccessibleName(QStringLiteral("Zoom out"));
     ZoomMinusButton->setText(QStringLiteral("-"));
     ZoomPlusButton = addToolButton(this, "ZoomPlusButton", 352, 340);
+    ZoomPlusButton->setAccessibleName(QStringLiteral("Zoom in"));
     ZoomPlusButton->setText(QStringLiteral("+"));
     ZoomLabel = addLabel(this, "ZoomLabel", QStringLiteral("100%"), 384, 344, 40);
 
