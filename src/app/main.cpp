@@ -1,5 +1,6 @@
 #include "SelfCheck.h"
 #include "objects/Register.h"
+#include "controls/DialogSupport.h"
 #include "controls/Fonts.h"
 #include "shell/Main.h"
 #include "shell/Prefs.h"
@@ -55,6 +56,8 @@ int main(int argc, char *argv[])
     // Label files and the drawing tools create objects by class name.
     RegisterLabelClasses();
     InstallFontSubstitutions();
+    // Screen readers get a name for every control of every window.
+    InstallControlNaming();
     TQMMainScreen window;
     instance.OnActivate = [&window] {
         if (window.isMinimized())

@@ -27,6 +27,21 @@ QWidget *DialogMainWindow();
 // not lie wholly on it or is smaller than 100 x 100.
 void PlaceDialog(QWidget *dialog);
 
+// Gives every control of the window that has no accessible name one a
+// screen reader can read out: a button's caption, the caption of the label
+// that is its buddy or stands just left of or above it, its group box's
+// title, or its hint. Push buttons with a standard caption (Ok, Cancel,
+// Help, Close) get their picture when the style puts pictures on dialog
+// buttons. Names already set are kept.
+void NameControls(QWidget *window);
+// Runs NameControls on every window as it is shown.
+void InstallControlNaming();
+// Grows a caption placed by coordinates to the size its text needs at the
+// interface font, keeping its left edge and its vertical centre.
+void FitCaption(QWidget *caption);
+// A caption without its access-key marks, trailing colon and ellipsis.
+QString PlainCaption(const QString &caption);
+
 // Help topics are shown by whatever help the program installs; without one
 // an information box says that help is not available.
 using HelpHandler = std::function<void(QWidget *parent, int topic)>;

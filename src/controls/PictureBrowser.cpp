@@ -65,6 +65,7 @@ TPictureBrowserBase::TPictureBrowserBase(QWidget *parent, const QString &caption
 
     mDrives = new QComboBox(this);
     mDrives->setObjectName(QStringLiteral("DriveComboBox"));
+    mDrives->setAccessibleName(QStringLiteral("Drive"));
     mDrives->setGeometry(5, 7, 145, 20);
 
     mFolderModel = new QFileSystemModel(this);
@@ -72,6 +73,7 @@ TPictureBrowserBase::TPictureBrowserBase(QWidget *parent, const QString &caption
     mFolderModel->setRootPath(QDir::rootPath());
     mDirectories = new QTreeView(this);
     mDirectories->setObjectName(QStringLiteral("DirectoryListBox"));
+    mDirectories->setAccessibleName(QStringLiteral("Folders"));
     mDirectories->setGeometry(5, 29, 145, 192);
     mDirectories->setModel(mFolderModel);
     for (int c = 1; c < mFolderModel->columnCount(); ++c)
@@ -81,6 +83,7 @@ TPictureBrowserBase::TPictureBrowserBase(QWidget *parent, const QString &caption
 
     mFiles = new QListWidget(this);
     mFiles->setObjectName(QStringLiteral("FileListBox"));
+    mFiles->setAccessibleName(QStringLiteral("Files"));
     mFiles->setGeometry(160, 7, 179, 215);
     mFiles->setSelectionMode(QAbstractItemView::SingleSelection);
 

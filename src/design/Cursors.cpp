@@ -1,6 +1,8 @@
 #include "design/Cursors.h"
 
+#include <QGuiApplication>
 #include <QPainter>
+#include <QScreen>
 #include <QPixmap>
 #include <QSvgRenderer>
 
@@ -16,11 +18,15 @@ QCursor svgCursor(const QString &resource, int hotX, int hotY)
 {
     initDesignResources();
     QSvgRenderer renderer(resource);
-    QPixmap pixmap(32, 32);
+    // Drawn at the screen's device pixels; the hot spot stays in cursor units.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const qreal ratio = screen ? screen->devicePixelRatio() : 1.0;
+    QPixmap pixmap((QSizeF(32, 32) * ratio).toSize());
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     if (renderer.isValid()) {
         QPainter painter(&pixmap);
-        renderer.render(&painter);
+        renderer.render(&painter, QRectF(0, 0, 32, 32));
     }
     return QCursor(pixmap, hotX, hotY);
 }

@@ -17,6 +17,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 // The transient dotted rectangle of rubber bands and drag previews, drawn
@@ -481,9 +483,12 @@ QPainterPath TGBasePanel::ShapePath(int extra) const
     return path;
 }
 
-QImage TGBasePanel::RenderBackground() const
+QImage TGBasePanel::RenderBackground(qreal ratio) const
 {
-    QImage image(size(), QImage::Format_RGB32);
+    // On a scaled screen the surface has the device's pixels, so that the
+    // outline, the grid and the label art are as sharp as the objects.
+    QImage image((QSizeF(size()) * ratio).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::white);
     if (image.isNull())
         return image;
@@ -516,18 +521,26 @@ QImage TGBasePanel::RenderBackground() const
         // Pattern AND destination: dots at x = 2 and y = 2 modulo the grid
         // step turn white pixels green (0, 128, 0) inside the label shape.
         const int step = mGridSize == gs8x8 ? 8 : 4;
+        // A dot covers the device pixels of its panel pixel.
         QImage mask(size(), QImage::Format_Grayscale8);
         mask.fill(0);
         {
             QPainter m(&mask);
             m.fillPath(clip, Qt::white);
         }
-        for (int y = 2; y < image.height(); y += step) {
-            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int y = 2; y < height(); y += step) {
             const uchar *inside = mask.constScanLine(y);
-            for (int x = 2; x < image.width(); x += step)
-                if (inside[x])
-                    line[x] &= 0xFF008000u;
+            const int top = int(std::floor(y * ratio)), bottom = std::max(top + 1, int(std::floor((y + 1) * ratio)));
+            for (int x = 2; x < width(); x += step) {
+                if (!inside[x])
+                    continue;
+                const int left = int(std::floor(x * ratio)), right = std::max(left + 1, int(std::floor((x + 1) * ratio)));
+                for (int dy = top; dy < bottom && dy < image.height(); ++dy) {
+                    auto *line = reinterpret_cast<QRgb *>(image.scanLine(dy));
+                    for (int dx = left; dx < right && dx < image.width(); ++dx)
+                        line[dx] &= 0xFF008000u;
+                }
+            }
         }
     }
     return image;
@@ -536,12 +549,16 @@ QImage TGBasePanel::RenderBackground() const
 void TGBasePanel::paintEvent(QPaintEvent *event)
 {
     // The surface is rebuilt only after something it shows has changed.
-    if (mOffscreenDirty || mOffscreen.size() != size()) {
-        mOffscreen = RenderBackground();
+    const qreal ratio = devicePixelRatioF();
+    if (mOffscreenDirty || mOffscreen.deviceIndependentSize() != QSizeF(size())
+        || mOffscreen.devicePixelRatio() != ratio) {
+        mOffscreen = RenderBackground(ratio);
         mOffscreenDirty = false;
     }
     QPainter p(this);
-    p.drawImage(event->rect(), mOffscreen, event->rect());
+    const QRect r = event->rect();
+    p.drawImage(r, mOffscreen,
+                QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio));
 }
 
 void TGBasePanel::invalidateSurface()

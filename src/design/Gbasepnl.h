@@ -173,7 +173,7 @@ public:
     // The label outline as a path (rectangle, 24 x 24 rounded corners, ellipse).
     QPainterPath ShapePath(int extra) const;
     // The panel's own surface without objects: white, pictures, outline, grid.
-    QImage RenderBackground() const;
+    QImage RenderBackground(qreal devicePixelRatio = 1.0) const;
 
     // The design's own properties (the mail merge data source), stored in
     // the label file with the objects.

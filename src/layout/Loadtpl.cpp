@@ -75,8 +75,10 @@ TSelectTemplate::TSelectTemplate(QWidget *parent, const QString &libraryPath)
 
     mTypeAhead = new QLineEdit(this);
     mTypeAhead->setObjectName(QStringLiteral("TypeAhead"));
+    mTypeAhead->setAccessibleName(QStringLiteral("Find template"));
     mTemplateList = new QListWidget(this);
     mTemplateList->setObjectName(QStringLiteral("TemplateList"));
+    mTemplateList->setAccessibleName(QStringLiteral("Templates"));
     mTemplateList->setSelectionMode(QAbstractItemView::SingleSelection);
     // Items arrive in list order (see FilterTemplates); one line each.
     mTemplateList->setSortingEnabled(false);

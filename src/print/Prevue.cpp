@@ -1,6 +1,7 @@
 #include "print/Prevue.h"
 
 #include "controls/DialogSupport.h"
+#include "controls/Icons.h"
 #include "design/GGraphc.h"
 #include "print/Printlbl.h"
 #include "print/engine/Previewer.h"
@@ -26,13 +27,16 @@ std::function<void(QWidget *)> TPreviewForm::SavePlacementHook;
 
 namespace {
 
-QPixmap renderSvg(const char *svg, QSize size)
+// Drawn at the screen's device pixel ratio, so that the cursor stays sharp
+// on a scaled screen.
+QPixmap renderSvg(const char *svg, QSize size, qreal dpr)
 {
     QSvgRenderer renderer{QByteArray(svg)};
-    QPixmap pixmap(size);
+    QPixmap pixmap(size * dpr);
+    pixmap.setDevicePixelRatio(dpr);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
-    renderer.render(&p);
+    renderer.render(&p, QRectF(QPointF(), QSizeF(size)));
     return pixmap;
 }
 
@@ -45,35 +49,10 @@ const char MagnifySvg[] =
     R"(<line x1="18.5" y1="18.5" x2="29" y2="29" stroke="#000000" stroke-width="4" stroke-linecap="round"/>)"
     R"(</svg>)";
 
-// Button glyphs, 16 x 16.
-#define GLYPH(body) \
-    R"(<svg xmlns="http://www.w3.org/2000/svg" width="16" height="16" viewBox="0 0 16 16">)" body "</svg>"
-
-const char *const Glyphs[] = {
-    // zoom in
-    GLYPH(R"(<circle cx="6.5" cy="6.5" r="5" fill="#fff" stroke="#000" stroke-width="1.5"/>)"
-          R"(<line x1="10" y1="10" x2="15" y2="15" stroke="#000" stroke-width="2.5"/>)"
-          R"(<path d="M4 6.5h5M6.5 4v5" stroke="#000" stroke-width="1.5"/>)"),
-    // zoom out
-    GLYPH(R"(<circle cx="6.5" cy="6.5" r="5" fill="#fff" stroke="#000" stroke-width="1.5"/>)"
-          R"(<line x1="10" y1="10" x2="15" y2="15" stroke="#000" stroke-width="2.5"/>)"
-          R"(<path d="M4 6.5h5" stroke="#000" stroke-width="1.5"/>)"),
-    // page width
-    GLYPH(R"(<rect x="3.5" y="1.5" width="9" height="13" fill="#fff" stroke="#000"/>)"
-          R"(<path d="M1 8h14M1 8l3-2.5v5zM15 8l-3-2.5v5z" stroke="#000" fill="#000"/>)"),
-    // whole page
-    GLYPH(R"(<rect x="3.5" y="1.5" width="9" height="13" fill="#fff" stroke="#000"/>)"
-          R"(<path d="M5.5 4.5h5M5.5 7h5M5.5 9.5h5M5.5 12h3" stroke="#000"/>)"),
-    nullptr,
-    // first page
-    GLYPH(R"(<path d="M3 3h2v10H3zM13 3v10L6 8z" fill="#000"/>)"),
-    // previous page
-    GLYPH(R"(<path d="M11 3v10L4 8z" fill="#000"/>)"),
-    // next page
-    GLYPH(R"(<path d="M5 3v10l7-5z" fill="#000"/>)"),
-    // last page
-    GLYPH(R"(<path d="M11 3h2v10h-2zM3 3v10l7-5z" fill="#000"/>)"),
-};
+// Button icons of the program's set, in button order; the "100%" button
+// has a caption instead.
+const char *const Glyphs[] = {"zoomin", "zoomout", "zoomwidth", "zoompage", nullptr,
+                              "first", "previous", "next", "last"};
 
 const char *const Hints[] = {"Zoom In", "Zoom Out", "Zoom to Page Width", "Zoom to Whole Page",
                              "Zoom to 100%", "First Page", "Previous Page", "Next Page",
@@ -90,7 +69,7 @@ TPreviewForm::TPreviewForm(QWidget *parent) : QDialog(parent)
     mScrollBox = new QScrollArea;
     mScrollBox->setFrameShape(QFrame::NoFrame);
     mScrollBox->setBackgroundRole(QPalette::Dark);
-    mScrollBox->setCursor(QCursor(renderSvg(MagnifySvg, QSize(32, 32)), 12, 12));
+    mScrollBox->setCursor(QCursor(renderSvg(MagnifySvg, QSize(32, 32), devicePixelRatio()), 12, 12));
     mScrollBox->viewport()->installEventFilter(this);
     mPreviewer = new TPagePreviewer(mScrollBox, this);
     mPreviewer->ZoomInc = 10;
@@ -119,9 +98,11 @@ TPreviewForm::TPreviewForm(QWidget *parent) : QDialog(parent)
         auto *b = new QToolButton;
         b->setAutoRaise(true);
         b->setToolTip(QString::fromLatin1(Hints[i]));
-        b->setFixedSize(i == Zoom100Button ? 44 : 28, 28);
+        // The "100%" caption keeps its room at a large interface font.
+        b->setFixedSize(i == Zoom100Button ? qMax(44, b->fontMetrics().horizontalAdvance(QStringLiteral("100%")) + 16) : 28,
+                        28);
         if (Glyphs[i]) {
-            b->setIcon(QIcon(renderSvg(Glyphs[i], QSize(16, 16))));
+            b->setIcon(ProgramIcon(QLatin1String(Glyphs[i])));
             b->setIconSize(QSize(16, 16));
         } else {
             b->setText(QStringLiteral("100%"));

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -121,8 +122,18 @@ TPrintFineTune::TPrintFineTune(const TPrinterNudges &nudges, QWidget *parent) : 
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
 
+    // The dialog's size is fixed; at a large interface font the four panels
+    // scroll rather than lose the end of their texts.
+    auto *panels = new QWidget;
+    panels->setLayout(grid);
+    grid->setContentsMargins(0, 0, 0, 0);
+    auto *scroll = new QScrollArea;
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidget(panels);
     auto *layout = new QVBoxLayout(this);
-    layout->addLayout(grid, 1);
+    layout->addWidget(scroll, 1);
     layout->addLayout(buttons);
 
     ShowValues();

@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QInputDevice>
 #include <QLabel>
+#include <QScrollArea>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -464,10 +465,17 @@ TConfigurationInfo::TConfigurationInfo(QWidget *parent)
                        "Click \"Copy to Clipboard\" to copy it, then paste it into an e-mail."),
         this);
     intro->setWordWrap(true);
-    intro->setGeometry(12, 8, 397, 40);
+    // At a large interface font the text scrolls within its fixed place.
+    auto *introBox = new QScrollArea(this);
+    introBox->setFrameShape(QFrame::NoFrame);
+    introBox->setWidgetResizable(true);
+    introBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    introBox->setWidget(intro);
+    introBox->setGeometry(12, 8, 397, 40);
 
     mMemo = new QPlainTextEdit(this);
     mMemo->setObjectName(QStringLiteral("Memo1"));
+    mMemo->setAccessibleName(QStringLiteral("Configuration report"));
     mMemo->setGeometry(12, 52, 397, 221);
     mMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
     mMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -491,6 +499,15 @@ TConfigurationInfo::TConfigurationInfo(QWidget *parent)
     mClose = new QPushButton(QStringLiteral("Close"), this);
     mClose->setObjectName(QStringLiteral("CloseButton"));
     mClose->setGeometry(319, 330, 90, 28);
+    // The buttons grow to their captions: Copy and Save from the left,
+    // Close at the right edge.
+    int left = 12;
+    for (QPushButton *b : {mCopy, mSave}) {
+        b->setGeometry(left, 330, qMax(b->width(), b->sizeHint().width()), qMax(28, b->sizeHint().height()));
+        left = b->geometry().right() + 11;
+    }
+    const int closeWidth = qMax(90, mClose->sizeHint().width());
+    mClose->setGeometry(409 - closeWidth, 330, closeWidth, qMax(28, mClose->sizeHint().height()));
     mClose->setDefault(true);
 
     connect(mCopy, &QPushButton::clicked, this, &TConfigurationInfo::CopyButtonClick);

@@ -133,6 +133,7 @@ TQMHelpWindow::TQMHelpWindow(const QString &helpFile, const QString &collectionF
 
     mBrowser = new THelpBrowser(mEngine, this);
     mBrowser->setObjectName(QStringLiteral("HelpBrowser"));
+    mBrowser->setAccessibleName(QStringLiteral("Help page"));
     // The contents tree follows the page shown.
     auto follow = [this](const QUrl &url) {
         const QModelIndex index = mEngine->contentWidget()->indexOf(url);
@@ -157,6 +158,7 @@ TQMHelpWindow::TQMHelpWindow(const QString &helpFile, const QString &collectionF
 
     QHelpContentWidget *contents = mEngine->contentWidget();
     contents->setObjectName(QStringLiteral("HelpContents"));
+    contents->setAccessibleName(QStringLiteral("Contents"));
     connect(contents, &QHelpContentWidget::linkActivated, mBrowser,
             [this](const QUrl &url) { mBrowser->setSource(url); });
     mTabs->addTab(contents, QStringLiteral("Contents"));
@@ -168,6 +170,7 @@ TQMHelpWindow::TQMHelpWindow(const QString &helpFile, const QString &collectionF
     mIndexFilter->setPlaceholderText(QStringLiteral("Type a word to look for"));
     QHelpIndexWidget *index = mEngine->indexWidget();
     index->setObjectName(QStringLiteral("HelpIndex"));
+    index->setAccessibleName(QStringLiteral("Index"));
     connect(mIndexFilter, &QLineEdit::textChanged, index,
             [index](const QString &text) { index->filterIndices(text); });
     connect(mIndexFilter, &QLineEdit::returnPressed, index, &QHelpIndexWidget::activateCurrentItem);

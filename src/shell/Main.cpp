@@ -7,6 +7,7 @@
 #include "UndoHistory.h"
 
 #include "controls/DialogSupport.h"
+#include "controls/Icons.h"
 #include "design/GGraphc.h"
 #include "objects/text/Gprichl.h"
 #include "print/engine/PrinterEngine.h"
@@ -164,18 +165,18 @@ void TQMMainScreen::buildBottomBar()
     mBottomBar->setObjectName(QStringLiteral("BottomBar"));
     mBottomBar->setMouseTracking(true);
 
-    mHelpButton = new QPushButton(QIcon(QStringLiteral(":/shell/help.svg")), QStringLiteral("&Help"), mBottomBar);
+    mHelpButton = new QPushButton(ProgramIcon(QStringLiteral("help")), QStringLiteral("&Help"), mBottomBar);
     mHelpButton->setObjectName(QStringLiteral("HelpButton"));
     connect(mHelpButton, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, HelpTopic); });
 
-    mSaveButton = new QPushButton(QIcon(QStringLiteral(":/shell/save.svg")), QStringLiteral("&Save"), mBottomBar);
+    mSaveButton = new QPushButton(ProgramIcon(QStringLiteral("save")), QStringLiteral("&Save"), mBottomBar);
     mSaveButton->setObjectName(QStringLiteral("SaveButton"));
     mSaveButton->setDefault(true);
     mSaveButton->setToolTip(QStringLiteral("Click to save changes"));
     mSaveButton->hide();
     connect(mSaveButton, &QPushButton::clicked, this, &TQMMainScreen::SaveButtonClick);
 
-    mCancelButton = new QPushButton(QIcon(QStringLiteral(":/shell/cancel.svg")), QStringLiteral("&Cancel"), mBottomBar);
+    mCancelButton = new QPushButton(ProgramIcon(QStringLiteral("cancel")), QStringLiteral("&Cancel"), mBottomBar);
     mCancelButton->setObjectName(QStringLiteral("CancelButton"));
     mCancelButton->setToolTip(QStringLiteral("Click to cancel changes"));
     mCancelButton->hide();

@@ -8,20 +8,23 @@
 #include "UndoHistory.h"
 
 #include "controls/DialogSupport.h"
+#include "controls/Icons.h"
 #include "storage/Gdiobj.h"
 
 #include <QAction>
 #include <QDesktopServices>
-#include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
 #include <QUrl>
 
 namespace {
 
-QAction *addItem(QMenu *menu, const QString &caption, const char *name, bool enabled = true)
+QAction *addItem(QMenu *menu, const QString &caption, const char *name, bool enabled = true,
+                 const char *icon = nullptr)
 {
     QAction *a = menu->addAction(caption);
+    if (icon)
+        a->setIcon(ProgramIcon(QLatin1String(icon)));
     a->setObjectName(QLatin1String(name));
     a->setEnabled(enabled);
     return a;
@@ -37,31 +40,30 @@ void TQMMainScreen::buildMenus()
     mFileMenu->setObjectName(QStringLiteral("mnuFile"));
     QMenu *newMenu = mFileMenu->addMenu(QStringLiteral("&New"));
     newMenu->setObjectName(QStringLiteral("mnuNew"));
+    newMenu->setIcon(ProgramIcon(QStringLiteral("new")));
     mnuNewFromTemplate = addItem(newMenu, QStringLiteral("From Template"), "mnuNewFromTemplate");
     mnuNewFromTemplate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     mnuNewUserDefined = addItem(newMenu, QStringLiteral("User Defined Layout"), "mnuNewUserDefined");
-    mnuOpen = addItem(mFileMenu, QStringLiteral("&Open"), "mnuOpen");
+    mnuOpen = addItem(mFileMenu, QStringLiteral("&Open"), "mnuOpen", true, "open");
     mnuOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    mnuDelete = addItem(mFileMenu, QStringLiteral("&Delete"), "mnuDelete");
+    mnuDelete = addItem(mFileMenu, QStringLiteral("&Delete"), "mnuDelete", true, "delete");
     mFileMenu->addSeparator();
-    mnuSave = addItem(mFileMenu, QStringLiteral("Save"), "mnuSave", false);
+    mnuSave = addItem(mFileMenu, QStringLiteral("Save"), "mnuSave", false, "save");
     mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    mnuSave->setIcon(QIcon(QStringLiteral(":/shell/save.svg")));
-    mnuSaveAs = addItem(mFileMenu, QStringLiteral("Save &As..."), "mnuSaveAs");
+    mnuSaveAs = addItem(mFileMenu, QStringLiteral("Save &As..."), "mnuSaveAs", true, "saveas");
     mnuSaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     mFileMenu->addSeparator();
-    mnuPrint = addItem(mFileMenu, QStringLiteral("&Print or Preview"), "mnuPrint", false);
-    mnuPrint->setIcon(QIcon(QStringLiteral(":/shell/print.svg")));
+    mnuPrint = addItem(mFileMenu, QStringLiteral("&Print or Preview"), "mnuPrint", false, "print");
     mnuPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    mnuFineTuning = addItem(mFileMenu, QStringLiteral("Printer Fine &Tuning"), "mnuFineTuning", false);
-    mnuPrinterSetup = addItem(mFileMenu, QStringLiteral("Printer &Setup"), "mnuPrinterSetup", false);
+    mnuFineTuning = addItem(mFileMenu, QStringLiteral("Printer Fine &Tuning"), "mnuFineTuning", false, "finetune");
+    mnuPrinterSetup = addItem(mFileMenu, QStringLiteral("Printer &Setup"), "mnuPrinterSetup", false, "printersetup");
     connect(mnuPrint, &QAction::triggered, this, &TQMMainScreen::mnuPrintClick);
     connect(mnuFineTuning, &QAction::triggered, this, &TQMMainScreen::mnuFineTuningClick);
     connect(mnuPrinterSetup, &QAction::triggered, this, &TQMMainScreen::mnuPrinterSetupClick);
-    mnuMergeData = addItem(mFileMenu, QStringLiteral("Mail &Merge Data..."), "mnuMergeData");
+    mnuMergeData = addItem(mFileMenu, QStringLiteral("Mail &Merge Data..."), "mnuMergeData", true, "merge");
     connect(mnuMergeData, &QAction::triggered, this, &TQMMainScreen::mnuMergeDataClick);
     mFileMenu->addSeparator();
-    mnuExit = addItem(mFileMenu, QStringLiteral("E&xit"), "mnuExit");
+    mnuExit = addItem(mFileMenu, QStringLiteral("E&xit"), "mnuExit", true, "exit");
     mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     connect(mnuNewFromTemplate, &QAction::triggered, this, &TQMMainScreen::mnuNewFromTemplateClick);
@@ -74,9 +76,9 @@ void TQMMainScreen::buildMenus()
 
     QMenu *editMenu = bar->addMenu(QStringLiteral("&Edit"));
     editMenu->setObjectName(QStringLiteral("mnuEdit"));
-    mnuUndo = addItem(editMenu, QStringLiteral("&Undo"), "mnuUndo", false);
+    mnuUndo = addItem(editMenu, QStringLiteral("&Undo"), "mnuUndo", false, "undo");
     mnuUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    mnuRedo = addItem(editMenu, QStringLiteral("&Redo"), "mnuRedo", false);
+    mnuRedo = addItem(editMenu, QStringLiteral("&Redo"), "mnuRedo", false, "redo");
     mnuRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     connect(mnuUndo, &QAction::triggered, this, &TQMMainScreen::mnuUndoClick);
     connect(mnuRedo, &QAction::triggered, this, &TQMMainScreen::mnuRedoClick);
@@ -86,10 +88,11 @@ void TQMMainScreen::buildMenus()
         updateUndoItems();
     });
     editMenu->addSeparator();
-    mnuDefaultFont = addItem(editMenu, QStringLiteral("&Default Font - "), "mnuDefaultFont");
+    mnuDefaultFont = addItem(editMenu, QStringLiteral("&Default Font - "), "mnuDefaultFont", true, "font");
     connect(mnuDefaultFont, &QAction::triggered, this, &TQMMainScreen::mnuDefaultFontClick);
     mnuChangeLayout = editMenu->addMenu(QStringLiteral("Change Label Layout"));
     mnuChangeLayout->setObjectName(QStringLiteral("mnuChangeLayout"));
+    mnuChangeLayout->setIcon(ProgramIcon(QStringLiteral("layout")));
     mnuChangeFromTemplate = addItem(mnuChangeLayout, QStringLiteral("From Template"), "mnuChangeFromTemplate");
     mnuChangeUserDefined = addItem(mnuChangeLayout, QStringLiteral("User Defined Layout"), "mnuChangeUserDefined");
     connect(mnuChangeFromTemplate, &QAction::triggered, this, &TQMMainScreen::mnuChangeFromTemplateClick);
@@ -97,22 +100,21 @@ void TQMMainScreen::buildMenus()
 
     QMenu *helpMenu = bar->addMenu(QStringLiteral("&Help"));
     helpMenu->setObjectName(QStringLiteral("mnuHelp"));
-    QAction *contents = addItem(helpMenu, QStringLiteral("&Contents"), "mnuContents");
-    contents->setIcon(QIcon(QStringLiteral(":/shell/help.svg")));
+    QAction *contents = addItem(helpMenu, QStringLiteral("&Contents"), "mnuContents", true, "help");
     contents->setShortcut(QKeySequence::HelpContents);
     connect(contents, &QAction::triggered, this, [] { TQMHelpWindow::Instance()->ShowContents(); });
-    QAction *about = addItem(helpMenu, QStringLiteral("&About"), "mnuAbout");
+    QAction *about = addItem(helpMenu, QStringLiteral("&About"), "mnuAbout", true, "about");
     connect(about, &QAction::triggered, this, &TQMMainScreen::mnuAboutClick);
-    QAction *faq = addItem(helpMenu, QStringLiteral("Frequently Asked Questions"), "mnuFAQ");
+    QAction *faq = addItem(helpMenu, QStringLiteral("Frequently Asked Questions"), "mnuFAQ", true, "faq");
     connect(faq, &QAction::triggered, this, [this] { ShowHelpTopic(this, FaqTopic); });
     helpMenu->addSeparator();
     mnuShowHints = addItem(helpMenu, QStringLiteral("Show Hints"), "mnuShowHints");
     mnuShowHints->setCheckable(true);
     mnuShowHints->setChecked(true);
     connect(mnuShowHints, &QAction::triggered, this, &TQMMainScreen::mnuShowHintsClick);
-    QAction *config = addItem(helpMenu, QStringLiteral("Configuration Information"), "mnuConfigInfo");
+    QAction *config = addItem(helpMenu, QStringLiteral("Configuration Information"), "mnuConfigInfo", true, "configinfo");
     connect(config, &QAction::triggered, this, &TQMMainScreen::mnuConfigInfoClick);
-    QAction *support = addItem(helpMenu, QStringLiteral("Technical Support"), "mnuTechSupport");
+    QAction *support = addItem(helpMenu, QStringLiteral("Technical Support"), "mnuTechSupport", true, "support");
     connect(support, &QAction::triggered, this, [this] { ShowHelpTopic(this, SupportTopic); });
 
     // The two web pages are set when the program is built; without an
@@ -121,10 +123,10 @@ void TQMMainScreen::buildMenus()
     const QString bonusArt = QStringLiteral(QM_BONUS_ART_URL);
     QAction *webSeparator = helpMenu->addSeparator();
     webSeparator->setVisible(!website.isEmpty() || !bonusArt.isEmpty());
-    QAction *web = addItem(helpMenu, QStringLiteral("Visit Our Internet Website"), "mnuWebsite");
+    QAction *web = addItem(helpMenu, QStringLiteral("Visit Our Internet Website"), "mnuWebsite", true, "website");
     web->setVisible(!website.isEmpty());
     connect(web, &QAction::triggered, this, [website] { QDesktopServices::openUrl(QUrl(website)); });
-    QAction *art = addItem(helpMenu, QStringLiteral("Visit the Bonus Artwork Web Page"), "mnuBonusArt");
+    QAction *art = addItem(helpMenu, QStringLiteral("Visit the Bonus Artwork Web Page"), "mnuBonusArt", true, "bonusart");
     art->setVisible(!bonusArt.isEmpty());
     connect(art, &QAction::triggered, this, [bonusArt] { QDesktopServices::openUrl(QUrl(bonusArt)); });
 }

@@ -1,13 +1,13 @@
 // The main window's tool bar: drawing tools, grid, label art and zoom.
 #include "Main.h"
 
+#include "controls/Icons.h"
 #include "design/GGraphc.h"
 #include "design/GHandle.h"
 #include "shell/UndoHistory.h"
 
 #include <QApplication>
 #include <QButtonGroup>
-#include <QIcon>
 #include <QLabel>
 #include <QToolBar>
 #include <QToolButton>
@@ -43,16 +43,11 @@ const ToolInfo Tools[] = {
     {psBarcode, "DrawBarcodeButton", "barcode", "Barcode tool \nBarcodes and QR codes, numbered from the counter"},
 };
 
-QIcon glyph(const char *name)
-{
-    return QIcon(QStringLiteral(":/shell/%1.svg").arg(QLatin1String(name)));
-}
-
 QToolButton *flatButton(QToolBar *bar, const char *name, const char *icon, const QString &hint)
 {
     auto *b = new QToolButton(bar);
     b->setObjectName(QLatin1String(name));
-    b->setIcon(glyph(icon));
+    b->setIcon(ProgramIcon(QLatin1String(icon)));
     b->setToolTip(hint);
     b->setAutoRaise(true);
     b->setFixedSize(24, 24);
@@ -72,7 +67,14 @@ void TQMMainScreen::buildToolBar()
     // Nineteen buttons, the zoom caption and their groups must fit the
     // window's 602 pixels without an overflow menu.
     mToolBar->setIconSize(QSize(18, 18));
-    mToolBar->setStyleSheet(QStringLiteral("QToolBar { spacing: 0px; padding: 1px; }"));
+    static const QString barSheet = QStringLiteral("QToolBar { spacing: 0px; padding: 1px; }");
+    mToolBar->setStyleSheet(barSheet);
+    // A style sheet keeps the palette it was polished with; a new desktop
+    // palette (light to dark) polishes the bar again.
+    connect(qApp, &QGuiApplication::paletteChanged, mToolBar, [bar = mToolBar] {
+        bar->setStyleSheet(QString());
+        bar->setStyleSheet(barSheet);
+    });
     mToolBar->setContextMenuPolicy(Qt::PreventContextMenu);
     mToolBar->setMouseTracking(true);
     addToolBar(Qt::TopToolBarArea, mToolBar);

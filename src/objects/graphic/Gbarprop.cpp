@@ -2,6 +2,7 @@
 
 #include "controls/ColorCombo.h"
 #include "controls/DialogSupport.h"
+#include "controls/Icons.h"
 #include "objects/graphic/BarcodeSymbol.h"
 #include "objects/graphic/Gbarcode.h"
 #include "objects/text/TextFont.h"
@@ -28,8 +29,8 @@ namespace {
 constexpr int Angles[] = {0, 90, 180, 270};
 constexpr double MilsPerInch = 1000.0;
 
-// The sample drawn fitted into the preview box (at most 4 times its size),
-// on a white ground.
+// The sample drawn fitted into the preview box (at most 4 times its size):
+// the label white as it prints, the box around it in the window's colours.
 class TBarcodePreview : public QWidget
 {
 public:
@@ -39,7 +40,7 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter p(this);
-        p.fillRect(rect(), QColor(0xE0, 0xE0, 0xE0));
+        p.fillRect(rect(), palette().color(QPalette::Mid));
         const int w = mSample->Width(), h = mSample->Height();
         if (w <= 0 || h <= 0)
             return;
@@ -275,7 +276,9 @@ void TBarcodeProperties::refresh()
         MessageLabel->setStyleSheet(QString());
         MessageLabel->setText(QStringLiteral("Encodes: ") + mSample->DrawnData().toHtmlEscaped());
     } else {
-        MessageLabel->setStyleSheet(QStringLiteral("color: #B00000"));
+        // A red that reads on the window's ground, light or dark.
+        MessageLabel->setStyleSheet(IsDarkPalette(MessageLabel->palette()) ? QStringLiteral("color: #ff8a80")
+                                                                           : QStringLiteral("color: #b00000"));
         MessageLabel->setText(message.toHtmlEscaped());
     }
     Preview->update();

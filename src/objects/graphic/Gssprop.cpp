@@ -93,8 +93,16 @@ TSuperShapeProperties::TSuperShapeProperties(QWidget *parent)
     mSample->SetBounds(10, 10, 25, 25);
     mSample->show();
 
-    auto *fields = new QWidget(this);
-    fields->setGeometry(276, 4, 278, 474);
+    // The column of settings scrolls when it needs more room than the
+    // fixed dialog has (a large interface font).
+    auto *fieldsBox = new QScrollArea(this);
+    fieldsBox->setObjectName(QStringLiteral("SettingsArea"));
+    fieldsBox->setFrameShape(QFrame::NoFrame);
+    fieldsBox->setWidgetResizable(true);
+    fieldsBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    fieldsBox->setGeometry(276, 4, 278, 474);
+    auto *fields = new QWidget;
+    fieldsBox->setWidget(fields);
     auto *column = new QVBoxLayout(fields);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(4);

@@ -22,6 +22,7 @@ TSuperTextGetSymbol::TSuperTextGetSymbol(QWidget *parent)
     SetupFixedDialog(this, QStringLiteral("Symbol Selector"), 440, 420);
     auto *label = new QLabel(QStringLiteral("&Font"), this);
     label->setGeometry(8, 10, 40, 16);
+    FitCaption(label);
     FontList = new QComboBox(this);
     FontList->setObjectName(QStringLiteral("FontList"));
     FontList->setToolTip(QStringLiteral("Select a symbol font set"));

@@ -74,6 +74,7 @@ TGetSymbol::TGetSymbol(QWidget *parent)
     Label1 = new QLabel(QStringLiteral("&Font"), top);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(12, 11, 40, 16);
+    FitCaption(Label1);
     Fontbutton = new QPushButton(top);
     Fontbutton->setObjectName(QStringLiteral("Fontbutton"));
     Fontbutton->setGeometry(56, 4, 217, 29);
@@ -82,6 +83,7 @@ TGetSymbol::TGetSymbol(QWidget *parent)
     connect(Fontbutton, &QPushButton::clicked, this, &TGetSymbol::FontbuttonClick);
 
     SymbolList = new QListWidget(this);
+    SymbolList->setAccessibleName(QStringLiteral("Symbols"));
     SymbolList->setObjectName(QStringLiteral("SymbolList"));
     SymbolList->setGeometry(0, 37, 474, 327 - 37 - 40);
     SymbolList->setViewMode(QListView::ListMode);

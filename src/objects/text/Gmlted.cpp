@@ -21,6 +21,7 @@ TMultiLineTextEditor::TMultiLineTextEditor(QWidget *parent)
 
     Memo = new QPlainTextEdit(this);
     Memo->setObjectName(QStringLiteral("Memo"));
+    Memo->setAccessibleName(QStringLiteral("Lines of text"));
     Memo->setTabChangesFocus(true);
     Buttons = new TDialogButtonStrip(this, 40001);
     connect(Memo->document(), &QTextDocument::contentsChange, this,

@@ -1,6 +1,7 @@
 #include "objects/text/Gprichle.h"
 
 #include "controls/DialogSupport.h"
+#include "controls/Icons.h"
 #include "objects/text/Gprichl.h"
 #include "richtext/WPRichText.h"
 #include "richtext/WPToolBar.h"
@@ -15,25 +16,6 @@
 #include <QVBoxLayout>
 
 #include <cmath>
-
-namespace {
-
-QIcon zoomIcon(bool plus)
-{
-    QPixmap pm(20, 20);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(Qt::black, 2));
-    p.drawEllipse(QRectF(2, 2, 11, 11));
-    p.drawLine(QPointF(12, 12), QPointF(18, 18));
-    p.drawLine(QPointF(5, 7.5), QPointF(10, 7.5));
-    if (plus)
-        p.drawLine(QPointF(7.5, 5), QPointF(7.5, 10));
-    return QIcon(pm);
-}
-
-}  // namespace
 
 TRichTextLabelEditor::TRichTextLabelEditor(QWidget *parent) : QDialog(parent)
 {
@@ -61,6 +43,7 @@ TRichTextLabelEditor::TRichTextLabelEditor(QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(WPPanel);
     layout->setContentsMargins(1, 1, 1, 1);
     WPRichText1 = new TWPRichText(WPPanel);
+    WPRichText1->setAccessibleName(QStringLiteral("Rich text"));
     WPRichText1->setObjectName(QStringLiteral("WPRichText1"));
     WPRichText1->setFrameStyle(QFrame::NoFrame);
     layout->addWidget(WPRichText1);
@@ -71,11 +54,11 @@ TRichTextLabelEditor::TRichTextLabelEditor(QWidget *parent) : QDialog(parent)
 
     ZoomPlusButton = new QToolButton(this);
     ZoomPlusButton->setObjectName(QStringLiteral("ZoomPlusButton"));
-    ZoomPlusButton->setIcon(zoomIcon(true));
+    ZoomPlusButton->setIcon(ProgramIcon(QStringLiteral("zoomin")));
     ZoomPlusButton->setToolTip(QStringLiteral("Zoom In"));
     ZoomMinusButton = new QToolButton(this);
     ZoomMinusButton->setObjectName(QStringLiteral("ZoomMinusButton"));
-    ZoomMinusButton->setIcon(zoomIcon(false));
+    ZoomMinusButton->setIcon(ProgramIcon(QStringLiteral("zoomout")));
     ZoomMinusButton->setToolTip(QStringLiteral("Zoom Out"));
     ZoomCaption = new QLabel(this);
     ZoomCaption->setObjectName(QStringLiteral("ZoomCaption"));

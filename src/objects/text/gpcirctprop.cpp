@@ -55,7 +55,7 @@ QSlider *addBar(QWidget *parent, const char *name, int x, int y)
     bar->setPageStep(1);
     bar->setTickPosition(QSlider::TicksBelow);
     bar->setTickInterval(1);
-    bar->setGeometry(x, y, 150, 26);
+    bar->setGeometry(x, y, 136, 26);
     return bar;
 }
 
@@ -160,10 +160,11 @@ TCircleTextProperties::TCircleTextProperties(QWidget *parent)
 
     Label3 = addLabel(this, "Label3", QStringLiteral("Degrees"), 8, 262);
     DegreesBar = addBar(this, "DegreesBar", 8, 278);
-    DegreesLabel = addLabel(this, "DegreesLabel", QStringLiteral("90 degrees"), 162, 283, 60);
+    // Each figure stands just right of its bar, inside the dialog's width.
+    DegreesLabel = addLabel(this, "DegreesLabel", QStringLiteral("90 degrees"), 148, 283, 72);
     Label4 = addLabel(this, "Label4", QStringLiteral("Starting Angle"), 226, 262);
     StartingAngleBar = addBar(this, "StartingAngleBar", 226, 278);
-    StartingAngleLabel = addLabel(this, "StartingAngleLabel", QStringLiteral("90 degrees"), 380, 283, 60);
+    StartingAngleLabel = addLabel(this, "StartingAngleLabel", QStringLiteral("90 degrees"), 366, 283, 62);
 
     cbDrawLettersAngled = new QCheckBox(QStringLiteral("Angled Characters"), this);
     cbDrawLettersAngled->setObjectName(QStringLiteral("cbDrawLettersAngled"));
@@ -174,6 +175,7 @@ TCircleTextProperties::TCircleTextProperties(QWidget *parent)
 
     Label1 = addLabel(this, "Label1", QStringLiteral("Font Color"), 8, 344, 60);
     FontColorButton = new TColorPaletteButton(this);
+    FontColorButton->setAccessibleName(QStringLiteral("Font Color"));
     FontColorButton->setObjectName(QStringLiteral("FontColorButton"));
     FontColorButton->setGeometry(66, 340, 40, 24);
     Fontbutton = new QPushButton(QStringLiteral("Select Font"), this);
@@ -181,13 +183,17 @@ TCircleTextProperties::TCircleTextProperties(QWidget *parent)
     Fontbutton->setAutoDefault(false);
     Fontbutton->setGeometry(114, 340, 90, 24);
     FontSizeUp = addToolButton(this, "FontSizeUp", 210, 340);
+    FontSizeUp->setAccessibleName(QStringLiteral("Larger preview font"));
     FontSizeUp->setArrowType(Qt::UpArrow);
     FontSizeDown = addToolButton(this, "FontSizeDown", 236, 340);
+    FontSizeDown->setAccessibleName(QStringLiteral("Smaller preview font"));
     FontSizeDown->setArrowType(Qt::DownArrow);
     Label6 = addLabel(this, "Label6", QStringLiteral("Zoom"), 290, 344, 34);
     ZoomMinusButton = addToolButton(this, "ZoomMinusButton", 326, 340);
+    ZoomMinusButton->setAccessibleName(QStringLiteral("Zoom out"));
     ZoomMinusButton->setText(QStringLiteral("-"));
     ZoomPlusButton = addToolButton(this, "ZoomPlusButton", 352, 340);
+    ZoomPlusButton->setAccessibleName(QStringLiteral("Zoom in"));
     ZoomPlusButton->setText(QStringLiteral("+"));
     ZoomLabel = addLabel(this, "ZoomLabel", QStringLiteral("100%"), 384, 344, 40);
 

@@ -37,8 +37,12 @@ void TPageView::paintEvent(QPaintEvent *)
 {
     if (!mPage || mPageSize.isEmpty())
         return;
-    if (mCache.size() != mPageSize) {
-        mCache = QPixmap(mPageSize);
+    // The page is kept at the screen's device pixels, so that a scaled
+    // screen shows it as sharp as the rest of the window.
+    const qreal ratio = devicePixelRatioF();
+    if (mCache.deviceIndependentSize() != QSizeF(mPageSize) || mCache.devicePixelRatio() != ratio) {
+        mCache = QPixmap((QSizeF(mPageSize) * ratio).toSize());
+        mCache.setDevicePixelRatio(ratio);
         mCache.fill(Qt::white);
         QPainter p(&mCache);
         p.setRenderHint(QPainter::SmoothPixmapTransform);
