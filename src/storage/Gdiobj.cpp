@@ -6,7 +6,6 @@
 
 #include <QBuffer>
 #include <QGuiApplication>
-#include <QPalette>
 #include <QRegularExpression>
 #include <QScreen>
 
@@ -45,8 +44,10 @@ const CharsetName CharsetNames[] = {
     {THAI_CHARSET, "THAI_CHARSET"}, {EASTEUROPE_CHARSET, "EASTEUROPE_CHARSET"},
     {OEM_CHARSET, "OEM_CHARSET"}};
 
-// The classic desktop scheme, used for system colours when there is no
-// GUI application whose palette could answer.
+// System colours in label objects (a new text's clWindowText, a
+// clWindow background) resolve to the classic light scheme, never to the
+// desktop's palette: a label prints as it was designed, and on a dark
+// desktop its text would otherwise turn light grey on the page.
 const QRgb ClassicSystemColors[25] = {
     qRgb(212, 208, 200), qRgb(58, 110, 165), qRgb(10, 36, 106), qRgb(128, 128, 128),
     qRgb(212, 208, 200), qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(0, 0, 0),
@@ -60,27 +61,6 @@ QColor systemColor(int index)
 {
     if (index < 0 || index >= 25)
         return QColor(Qt::black);
-    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
-        const QPalette pal = QGuiApplication::palette();
-        switch (index) {
-        case 4: return pal.color(QPalette::Window);            // menu
-        case 5: return pal.color(QPalette::Base);              // window
-        case 7: return pal.color(QPalette::WindowText);        // menu text
-        case 8: return pal.color(QPalette::Text);              // window text
-        case 13: return pal.color(QPalette::Highlight);
-        case 14: return pal.color(QPalette::HighlightedText);
-        case 15: return pal.color(QPalette::Button);           // button face
-        case 16: return pal.color(QPalette::Dark);             // button shadow
-        case 17: return pal.color(QPalette::Disabled, QPalette::Text);
-        case 18: return pal.color(QPalette::ButtonText);
-        case 20: return pal.color(QPalette::Light);            // button highlight
-        case 21: return pal.color(QPalette::Shadow);
-        case 22: return pal.color(QPalette::Midlight);
-        case 23: return pal.color(QPalette::ToolTipText);
-        case 24: return pal.color(QPalette::ToolTipBase);
-        default: break;
-        }
-    }
     return QColor(ClassicSystemColors[index]);
 }
 

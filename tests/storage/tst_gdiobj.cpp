@@ -152,9 +152,20 @@ void TestGdiobj::colours()
     QCOMPARE(ColorToQColor(0x0000FF), QColor(255, 0, 0));
     QCOMPARE(ColorToQColor(0x123456), QColor(0x56, 0x34, 0x12));
     QCOMPARE(ColorToQColor(cl::None).alpha(), 0);
-    QCOMPARE(ColorToQColor(cl::WindowText), QGuiApplication::palette().color(QPalette::Text));
-    QCOMPARE(ColorToQColor(cl::Window), QGuiApplication::palette().color(QPalette::Base));
-    QCOMPARE(ColorToQColor(TColor(0x80000002)), QColor(10, 36, 106));  // no palette role: classic scheme
+    // System colours are the classic light scheme whatever the desktop's
+    // palette: on a dark desktop a label's text still prints black.
+    const QPalette saved = QGuiApplication::palette();
+    QPalette dark(QColor(40, 40, 40));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    for (const QPalette &pal : {saved, dark}) {
+        QGuiApplication::setPalette(pal);
+        QCOMPARE(ColorToQColor(cl::WindowText), QColor(0, 0, 0));
+        QCOMPARE(ColorToQColor(cl::Window), QColor(255, 255, 255));
+        QCOMPARE(ColorToQColor(TColor(0x80000002)), QColor(10, 36, 106));
+        QCOMPARE(ColorToQColor(TColor(0x80000018)), QColor(255, 255, 225));
+    }
+    QGuiApplication::setPalette(saved);
     QCOMPARE(QColorToColor(QColor(0x56, 0x34, 0x12)), TColor(0x123456));
     QCOMPARE(QColorToColor(ColorToQColor(cl::Teal)), cl::Teal);
 }
