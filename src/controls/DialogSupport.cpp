@@ -99,8 +99,14 @@ QString nearbyLabel(const QWidget *w)
 
 QString nameFor(QWidget *w, const QHash<QWidget *, QLabel *> &buddies)
 {
-    if (auto *b = qobject_cast<QAbstractButton *>(w); b && !PlainCaption(b->text()).isEmpty())
-        return PlainCaption(b->text());
+    if (auto *b = qobject_cast<QAbstractButton *>(w)) {
+        if (!PlainCaption(b->text()).isEmpty())
+            return PlainCaption(b->text());
+        // A picture button says what it does in its hint; the label beside
+        // it (the zoom figure beside the zoom buttons) names something else.
+        if (!w->toolTip().isEmpty())
+            return PlainCaption(w->toolTip().section(QLatin1Char('\n'), 0, 0).trimmed());
+    }
     if (QLabel *l = buddies.value(w))
         return PlainCaption(l->text());
     QString name = PlainCaption(nearbyLabel(w));

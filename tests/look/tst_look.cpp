@@ -244,10 +244,15 @@ void TestLook::mainWindowPictures()
     const auto bar = mWindow->findChild<QToolBar *>(QStringLiteral("ToolBar"));
     QVERIFY(bar);
     int pictures = 0;
+    QSet<QString> names;
     for (QToolButton *b : bar->findChildren<QToolButton *>()) {
         if (b->objectName().isEmpty())
             continue;  // the tool bar's own extension button
         QVERIFY2(!b->icon().isNull(), qPrintable(b->objectName()));
+        // A screen reader tells every tool apart (the zoom buttons once
+        // both took the zoom figure's "100%").
+        QVERIFY2(!names.contains(b->accessibleName()), qPrintable(b->accessibleName()));
+        names.insert(b->accessibleName());
     }
     QList<QIcon> icons;
     for (QAbstractButton *b : mWindow->findChildren<QAbstractButton *>())
