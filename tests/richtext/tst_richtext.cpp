@@ -442,13 +442,7 @@ void TestRichText::pictures_data()
 
 void TestRichText::pictures()
 {
-    QFETCH(QByteArray, rtf);
-    QFETCH(QString, expected);
-    const QString got = read(rtf);
-    if (expected.startsWith(QLatin1String("error: ")))
-        QVERIFY2(got.startsWith(expected), qPrintable(got));
-    else
-        QCOMPARE(got, expected);
+    badInput();  // the same rows: what is read, or the start of the error
 }
 
 void TestRichText::pictureRoundTrip_data()
