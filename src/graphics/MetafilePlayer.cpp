@@ -28,6 +28,82 @@ Qt::BrushStyle hatchStyle(int hatch)
     }
 }
 
+// The parts of the open polyline `poly` inside `r`, added to `out`
+// (Liang-Barsky per segment; a segment that stays inside continues the line).
+void ClipPolyline(const QPolygonF &poly, const QRectF &r, QPainterPath *out)
+{
+    bool open = false;
+    for (qsizetype i = 1; i < poly.size(); ++i) {
+        const QPointF a = poly[i - 1], b = poly[i];
+        const double dx = b.x() - a.x(), dy = b.y() - a.y();
+        if (!std::isfinite(dx) || !std::isfinite(dy)) {
+            open = false;
+            continue;
+        }
+        double t0 = 0, t1 = 1;
+        auto edge = [&](double p, double q) {
+            if (p == 0)
+                return q >= 0;
+            const double t = q / p;
+            if (p < 0) {
+                if (t > t1) return false;
+                t0 = std::max(t0, t);
+            } else {
+                if (t < t0) return false;
+                t1 = std::min(t1, t);
+            }
+            return true;
+        };
+        if (!(edge(-dx, a.x() - r.left()) && edge(dx, r.right() - a.x())
+              && edge(-dy, a.y() - r.top()) && edge(dy, r.bottom() - a.y()))) {
+            open = false;
+            continue;
+        }
+        if (!open || t0 > 0)
+            out->moveTo(a + t0 * (b - a));
+        out->lineTo(a + t1 * (b - a));
+        open = t1 >= 1;
+    }
+}
+
+// The closed polygon `poly` cut to the rectangle `r` (Sutherland-Hodgman).
+// Cutting each subpath against a convex window keeps every winding number
+// inside it, so either fill rule fills the same area.
+QPolygonF ClipPolygon(const QPolygonF &poly, const QRectF &r)
+{
+    QPolygonF in = poly, out;
+    for (int side = 0; side < 4 && !in.isEmpty(); ++side) {
+        auto inside = [&](QPointF p) {
+            switch (side) {
+            case 0: return p.x() >= r.left();
+            case 1: return p.x() <= r.right();
+            case 2: return p.y() >= r.top();
+            default: return p.y() <= r.bottom();
+            }
+        };
+        auto cross = [&](QPointF a, QPointF b) {
+            const double t = side == 0   ? (r.left() - a.x()) / (b.x() - a.x())
+                             : side == 1 ? (r.right() - a.x()) / (b.x() - a.x())
+                             : side == 2 ? (r.top() - a.y()) / (b.y() - a.y())
+                                         : (r.bottom() - a.y()) / (b.y() - a.y());
+            return a + t * (b - a);
+        };
+        out.clear();
+        for (qsizetype i = 0; i < in.size(); ++i) {
+            const QPointF cur = in[i], prev = in[(i + in.size() - 1) % in.size()];
+            if (inside(cur)) {
+                if (!inside(prev))
+                    out << cross(prev, cur);
+                out << cur;
+            } else if (inside(prev)) {
+                out << cross(prev, cur);
+            }
+        }
+        std::swap(in, out);
+    }
+    return in;
+}
+
 }  // namespace
 
 QString FromCp1252(QByteArrayView bytes)
@@ -278,6 +354,12 @@ void Player::draw(const QPainterPath &p, bool fill, bool stroke)
     QPen pen;
     const bool hasBrush = fill && prepareBrush(&brush);
     const bool hasPen = stroke && preparePen(&pen);
+    if (!hasBrush && !hasPen)
+        return;
+    if (farBeyondTarget(p, hasPen ? &pen : nullptr)) {
+        drawCut(p, hasBrush ? &brush : nullptr, hasPen ? &pen : nullptr);
+        return;
+    }
     if (hasBrush) {
         if (dc.brush.style == 2 && dc.bkMode == 2)
             mPainter.fillPath(p, dc.bkColor);
@@ -285,6 +367,68 @@ void Player::draw(const QPainterPath &p, bool fill, bool stroke)
     }
     if (hasPen)
         mPainter.strokePath(p, pen);
+}
+
+// Where the painter can draw, in its coordinates with no world transform:
+// the device with a margin, or for a recording (whose size is not known
+// yet) a square far larger than any page.
+QRectF Player::reach() const
+{
+    const QPaintDevice *d = mPainter.device();
+    QRectF box(-ReachPixels, -ReachPixels, 2.0 * ReachPixels, 2.0 * ReachPixels);
+    if (d && d->devType() != QInternal::Picture && d->width() > 0 && d->height() > 0)
+        box = QRectF(0, 0, d->width(), d->height()).adjusted(-4096, -4096, 4096, 4096);
+    bool ok = true;
+    const QTransform view = mPainter.worldTransform().inverted(&ok) * mPainter.combinedTransform();
+    return ok ? view.inverted().mapRect(box) : box;
+}
+
+bool Player::farBeyondTarget(const QPainterPath &p, const QPen *pen) const
+{
+    const QTransform &t = mPainter.worldTransform();
+    QRectF bounds = t.mapRect(p.controlPointRect());
+    if (pen && !pen->isCosmetic()) {
+        const double w = pen->widthF() * std::sqrt(std::abs(t.determinant()));
+        bounds.adjust(-w, -w, w, w);
+    }
+    return !reach().contains(bounds);
+}
+
+// Draws a path that reaches far beyond the target: flattened and cut to
+// what can be seen in device terms, then filled and stroked without the
+// world transform. Stroking and rasterising millions of pixels outside the
+// target is what this avoids; what shows inside is the same, except that
+// a dash pattern starts afresh where a line enters.
+void Player::drawCut(const QPainterPath &p, const QBrush *brush, const QPen *pen)
+{
+    const QTransform t = mPainter.worldTransform();
+    const double scale = std::sqrt(std::abs(t.determinant()));
+    const double penWidth = !pen ? 0 : pen->isCosmetic() ? pen->widthF() : pen->widthF() * scale;
+    const QRectF window = reach().adjusted(-penWidth, -penWidth, penWidth, penWidth);
+    const QList<QPolygonF> polygons = p.toSubpathPolygons(t);
+    mPainter.setWorldTransform(QTransform());
+    if (brush) {
+        QPainterPath area;
+        area.setFillRule(p.fillRule());
+        for (const QPolygonF &poly : polygons) {
+            const QPolygonF cut = ClipPolygon(poly, window);
+            if (cut.size() > 2)
+                area.addPolygon(cut);
+        }
+        if (dc.brush.style == 2 && dc.bkMode == 2)
+            mPainter.fillPath(area, dc.bkColor);
+        mPainter.fillPath(area, *brush);
+    }
+    if (pen) {
+        QPainterPath lines;
+        for (const QPolygonF &poly : polygons)
+            ClipPolyline(poly, window, &lines);
+        QPen devicePen = *pen;
+        if (!pen->isCosmetic())
+            devicePen.setWidthF(penWidth);
+        mPainter.strokePath(lines, devicePen);
+    }
+    mPainter.setWorldTransform(t);
 }
 
 void Player::fillPath(const QPainterPath &logical, bool fill, bool stroke)

@@ -150,6 +150,11 @@ private:
     bool prepareBrush(QBrush *brush) const;
     bool begin();   // sets transform and mode; false for R2_NOP
     void draw(const QPainterPath &p, bool fill, bool stroke);
+    // Half the side of the square a recording may draw in, in device pixels.
+    static constexpr double ReachPixels = 1 << 20;
+    QRectF reach() const;
+    bool farBeyondTarget(const QPainterPath &p, const QPen *pen) const;
+    void drawCut(const QPainterPath &p, const QBrush *brush, const QPen *pen);
 
     QPainter &mPainter;
     QTransform mBase, mPageToTarget;

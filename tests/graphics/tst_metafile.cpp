@@ -153,6 +153,19 @@ void TestMetafile::playback_data()
                                         {QRect(5, 175, 190, 20), green, Probe::Untouched}};
     }
     {
+        // Coordinates two billion pixels out: drawn cut to the target, the
+        // same where it shows.
+        EmfWriter e;
+        const int far = 2000000000;
+        e.nullPen().solidBrush(Red).rec(43, {-far, -far, far, 500});
+        e.pen(Green, 50).rec(27, {-far, 800}).rec(54, {far, 800});
+        QTest::newRow("EMF rectangle and wide line far beyond the picture")
+            << e.file() << QList<Probe>{{QRect(5, 5, 190, 90), red, Probe::All},
+                                        {QRect(5, 110, 190, 40), red, Probe::Untouched},
+                                        {QRect(5, 158, 190, 4), green, Probe::All},
+                                        {QRect(5, 175, 190, 20), green, Probe::Untouched}};
+    }
+    {
         EmfWriter e;
         // POLYGON16: bounds, count, points; POLYLINE16 the same.
         e.nullPen().solidBrush(Blue);
