@@ -575,21 +575,28 @@ void TGSuperText::PrintOnReport(TReport &report, double left, double top)
     // Shaped once per font and caption; the cells' device positions are
     // whole pixels, so moving the path puts every glyph where shaping at
     // that place would.
-    if (mPrintPath.isEmpty() || mPrintFont != font || mPrintText != shown || mPrintBaseline != baseline) {
+    // A whole pixel is below what shows from 600 pixels per inch up.
+    const bool wholePixels = report.XDpi() >= 600 && report.YDpi() >= 600;
+    if (mPrintPath.isEmpty() || mPrintFont != font || mPrintText != shown || mPrintBaseline != baseline
+        || mPrintWholePixels != wholePixels) {
         mPrintPath = GlyphPath(font, shown, QPointF(0, baseline));
+        if (wholePixels)
+            mPrintPath = surfacefill::WholePixelPath(mPrintPath);
         mPrintFont = font;
         mPrintText = shown;
         mPrintBaseline = baseline;
+        mPrintWholePixels = wholePixels;
     }
-    auto glyphs = [&](QPoint at) {
-        return mPrintPath.translated(report.XToDevice(left + (Left() + at.x()) / r),
-                                     report.YToDevice(top + (Top() + at.y()) / r));
+    auto device = [&](QPoint at) {
+        return QPoint(report.XToDevice(left + (Left() + at.x()) / r), report.YToDevice(top + (Top() + at.y()) / r));
     };
 
     surfacefill::TSurfaceLayers l;
+    // Everything drawn from the text's place: the glyphs are the same path at every cell.
+    l.origin = device(mTextRect.topLeft());
     l.shadow = mShadowDepth >= 1 && mShadowOrientation != sdNone;
     if (l.shadow)
-        l.shadowPath = glyphs(mShadowPosition);
+        l.shadowPath = mPrintPath.translated(device(mShadowPosition) - l.origin);
     l.shadowColor = mShadowColor;
     const QRect bounds = report.RectToDevice(x1, y1, x2, y2);
     const int out = int(std::lround(0.03 * report.XDpi()));
@@ -616,7 +623,8 @@ void TGSuperText::PrintOnReport(TReport &report, double left, double top)
     }
     l.outline = mOutlineStyle != psClear && mOutlineWidth >= 1;
     if (l.fill != surfacefill::TFillKind::None || l.outline)
-        l.path = glyphs(mTextRect.topLeft());
+        l.path = mPrintPath;
+    l.area.translate(-l.origin);
     // Outline widths are hundredths of an inch on the page, at least one pixel.
     const double penWidth = std::max(1.0, std::min(mOutlineWidth, 100) / 100.0 * report.XDpi());
     l.outlinePen = surfacefill::OutlinePen(mOutlineColor, mOutlineStyle, penWidth);
