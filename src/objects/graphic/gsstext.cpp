@@ -571,7 +571,8 @@ void TGSuperText::PrintOnReport(TReport &report, double left, double top)
     // The screen font at the page's resolution, bounded as the screen's is.
     QFont font = CanvasFont();
     font.setPixelSize(std::clamp(int(std::lround(font.pixelSize() * ky)), 1, drawlimits::MaxFontPixels));
-    const double baseline = 0.88 * QFontMetricsF(font).lineSpacing() - QFontMetricsF(font).ascent();
+    const QFontMetricsF metrics(font);
+    const double baseline = 0.88 * metrics.lineSpacing() - metrics.ascent();
     // Shaped once per font and caption; the cells' device positions are
     // whole pixels, so moving the path puts every glyph where shaping at
     // that place would.
@@ -594,10 +595,6 @@ void TGSuperText::PrintOnReport(TReport &report, double left, double top)
     surfacefill::TSurfaceLayers l;
     // Everything drawn from the text's place: the glyphs are the same path at every cell.
     l.origin = device(mTextRect.topLeft());
-    l.shadow = mShadowDepth >= 1 && mShadowOrientation != sdNone;
-    if (l.shadow)
-        l.shadowPath = mPrintPath.translated(device(mShadowPosition) - l.origin);
-    l.shadowColor = mShadowColor;
     const QRect bounds = report.RectToDevice(x1, y1, x2, y2);
     const int out = int(std::lround(0.03 * report.XDpi()));
     l.area = bounds.adjusted(-out, -int(std::lround(0.03 * report.YDpi())), 0, 0);
@@ -630,6 +627,15 @@ void TGSuperText::PrintOnReport(TReport &report, double left, double top)
     l.outlinePen = surfacefill::OutlinePen(mOutlineColor, mOutlineStyle, penWidth);
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, true);
+    if (mShadowDepth >= 1 && mShadowOrientation != sdNone) {
+        // The shadow is the caption written in the shadow colour: the glyph
+        // outlines of the path, kept once in the PDF's embedded font. As a
+        // filled path it would be spelled out again at every cell, in page
+        // coordinates that differ from cell to cell.
+        painter->setFont(font);
+        painter->setPen(CanvasColor(mShadowColor));
+        painter->drawText(QPointF(device(mShadowPosition)) + QPointF(0, baseline + metrics.ascent()), shown);
+    }
     surfacefill::PaintPrint(*painter, l, int(std::lround(0.01 * report.XDpi())));
     painter->restore();
 }
