@@ -2,9 +2,9 @@
 // Surface fills shared by the decorative objects (SuperText, SuperShape):
 // the 256-band two-colour gradient, texture tiling, and the three layers
 // (shadow, fill clipped to a path, outline) drawn over a QPainterPath on the
-// screen or on a print page. Print output stays vector: gradient bands are
-// filled rectangles inside the clip path, and only textures are images,
-// drawn from one QImage so the PDF writer embeds each texture once.
+// screen or on a print page. Print output stays vector: a gradient is one
+// linear shading over the path, and only textures are images, drawn from
+// one QImage so the PDF writer embeds each texture once.
 
 #include "storage/Gdiobj.h"
 #include "storage/Persist.h"
@@ -62,7 +62,8 @@ QImage GradientStrip(QSize size, TFillDirection d, TColor from, TColor to);
 // that want it; the strip draws the same.
 QImage GradientBitmap(QSize size, TFillDirection d, TColor from, TColor to);
 
-// Fills `area` band by band with vector rectangles (print pages).
+// Fills `area` band by band with vector rectangles, the bands exactly as
+// the screen strip has them (print pages use PrintGradient).
 // Neighbouring bands of the same colour become one rectangle; when
 // `visible` is given, bands that lie wholly outside it are left out (the
 // caller clips to it, so nothing visible changes).
