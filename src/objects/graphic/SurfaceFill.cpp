@@ -7,9 +7,11 @@
 #include <QFileInfo>
 
 #include <QDataStream>
+#include <QLinearGradient>
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <mutex>
 
 const TIdentList FillDirectionIdents = {"gdUp", "gdDown", "gdLeft", "gdRight"};
@@ -334,28 +336,67 @@ void PaintScreen(QPainter &p, const TSurfaceLayers &l)
     p.restore();
 }
 
+QLinearGradient PrintGradient(const QRect &area, TFillDirection d, TColor from, TColor to)
+{
+    const Ends ends = GradientEnds(d, from, to);
+    const bool columns = BandsAreColumns(d);
+    const int extent = std::max(columns ? area.width() : area.height(), 1);
+    // From the middle of band 0 to the middle of band 255: each band's
+    // middle gets the band's own colour, and the ends stay as bands 0 and
+    // 255 are beyond them.
+    const double first = (BandEdge(0, extent) + BandEdge(1, extent)) / 2.0;
+    const double last = (BandEdge(Bands - 1, extent) + extent) / 2.0;
+    const QPointF origin = area.topLeft();
+    QLinearGradient g = columns ? QLinearGradient(origin + QPointF(first, 0), origin + QPointF(last, 0))
+                                : QLinearGradient(origin + QPointF(0, first), origin + QPointF(0, last));
+    g.setColorAt(0, QColor::fromRgb(ends.start));
+    g.setColorAt(1, QColor::fromRgb(ends.end));
+    g.setSpread(QGradient::PadSpread);
+    return g;
+}
+
+QPainterPath WholePixelPath(const QPainterPath &path)
+{
+    QPainterPath rounded = path;
+    for (int i = 0; i < rounded.elementCount(); ++i) {
+        const QPainterPath::Element e = rounded.elementAt(i);
+        rounded.setElementPositionAt(i, std::round(e.x), std::round(e.y));
+    }
+    return rounded;
+}
+
 void PaintPrint(QPainter &p, const TSurfaceLayers &l, int tileOverlap)
 {
     p.save();
+    if (!l.origin.isNull())
+        p.translate(l.origin);
     paintShadow(p, l);
-    if (!l.path.isEmpty() && l.fill != TFillKind::None) {
+    const bool brushFill = l.fill == TFillKind::Solid || l.fill == TFillKind::Gradient;
+    if (!l.path.isEmpty() && brushFill) {
+        const QBrush brush = l.fill == TFillKind::Solid
+                                 ? QBrush(CanvasColor(l.solidColor))
+                                 : QBrush(PrintGradient(l.area, l.direction, l.fromColor, l.toColor));
+        if (QRectF(l.area).contains(l.path.boundingRect())) {
+            // The path filled with the brush and stroked in one go: the PDF
+            // page holds it once, with no clip to set and undo.
+            const bool outline = l.outline && l.outlinePen.style() != Qt::NoPen;
+            p.setPen(outline ? l.outlinePen : QPen(Qt::NoPen));
+            p.setBrush(brush);
+            p.drawPath(l.path);
+            p.restore();
+            return;
+        }
+        // Parts of the path beyond the area stay unfilled.
+        p.save();
+        p.setClipRect(l.area, Qt::IntersectClip);
+        p.fillPath(l.path, brush);
+        p.restore();
+    } else if (!l.path.isEmpty() && l.fill == TFillKind::Texture) {
         p.save();
         p.setClipPath(l.path, Qt::IntersectClip);
-        switch (l.fill) {
-        case TFillKind::None: break;
-        case TFillKind::Solid: p.fillRect(l.area, CanvasColor(l.solidColor)); break;
-        case TFillKind::Texture: {
-            const QImage texture = DrawableTexture(l.texture);
-            const QSize tile(qRound(l.tileSize.width()), qRound(l.tileSize.height()));
-            PrintTiles(p, l.area, texture, tile, tileOverlap);
-            break;
-        }
-        case TFillKind::Gradient:
-            // Only what lies inside the clip path can show.
-            FillGradientBands(p, l.area, l.direction, l.fromColor, l.toColor,
-                              l.path.boundingRect().adjusted(-2, -2, 2, 2));
-            break;
-        }
+        const QImage texture = DrawableTexture(l.texture);
+        const QSize tile(qRound(l.tileSize.width()), qRound(l.tileSize.height()));
+        PrintTiles(p, l.area, texture, tile, tileOverlap);
         p.restore();
     }
     paintOutline(p, l);

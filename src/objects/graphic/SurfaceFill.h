@@ -2,14 +2,15 @@
 // Surface fills shared by the decorative objects (SuperText, SuperShape):
 // the 256-band two-colour gradient, texture tiling, and the three layers
 // (shadow, fill clipped to a path, outline) drawn over a QPainterPath on the
-// screen or on a print page. Print output stays vector: gradient bands are
-// filled rectangles inside the clip path, and only textures are images,
-// drawn from one QImage so the PDF writer embeds each texture once.
+// screen or on a print page. Print output stays vector: a gradient is one
+// linear shading over the path, and only textures are images, drawn from
+// one QImage so the PDF writer embeds each texture once.
 
 #include "storage/Gdiobj.h"
 #include "storage/Persist.h"
 
 #include <QImage>
+#include <QLinearGradient>
 #include <QPainterPath>
 #include <QPen>
 #include <QRect>
@@ -61,12 +62,24 @@ QImage GradientStrip(QSize size, TFillDirection d, TColor from, TColor to);
 // that want it; the strip draws the same.
 QImage GradientBitmap(QSize size, TFillDirection d, TColor from, TColor to);
 
-// Fills `area` band by band with vector rectangles (print pages).
+// Fills `area` band by band with vector rectangles, the bands exactly as
+// the screen strip has them (print pages use PrintGradient).
 // Neighbouring bands of the same colour become one rectangle; when
 // `visible` is given, bands that lie wholly outside it are left out (the
 // caller clips to it, so nothing visible changes).
 void FillGradientBands(QPainter &p, const QRect &area, TFillDirection d, TColor from, TColor to,
                        const QRectF &visible = QRectF());
+
+// The print form of the gradient: one linear gradient over `area` whose
+// colour at the middle of every band is that band's colour, padded with the
+// end colours beyond the middles of bands 0 and 255. On a PDF page it is
+// one shading instead of a rectangle per band.
+QLinearGradient PrintGradient(const QRect &area, TFillDirection d, TColor from, TColor to);
+
+// `path` with every point moved to the nearest whole pixel. At print
+// resolutions that is no visible change, and the PDF writer spells whole
+// numbers in half the bytes.
+QPainterPath WholePixelPath(const QPainterPath &path);
 
 // Fills `path` with `image` tiled from `origin`, each tile `tile` pixels
 // (the image scaled when tile differs from its size). Nothing when the image
@@ -119,6 +132,11 @@ struct TSurfaceLayers
     // 3. Outline along `path`.
     bool outline = false;
     QPen outlinePen;
+
+    // Print pages: where the paths' and the area's (0, 0) goes. Paths given
+    // once and moved there come out as the same bytes at every cell, which
+    // the PDF writer's compression takes in long runs instead of short ones.
+    QPoint origin;
 };
 
 // Screen: the gradient drawn from its strip over `area`, textures as a
@@ -140,9 +158,10 @@ QByteArray LayersKey(const TSurfaceLayers &layers);
 // areas of more than four million pixels, are painted on directly.
 void PaintKept(QPainter &painter, TKeptPicture &kept, const QByteArray &key, const QRect &area,
                const std::function<void(QPainter &)> &paint);
-// Print page (device pixels): the fill drawn inside the path as a clip, the
-// gradient as vector bands, the texture as tiles overlapping by
-// `tileOverlap` pixels.
+// Print page (device pixels): a solid or gradient fill (PrintGradient) as
+// the path's brush, filled and outlined in one go when the path lies inside
+// `area` (else filled inside `area` as a clip); a texture as tiles
+// overlapping by `tileOverlap` pixels inside the path as a clip.
 void PaintPrint(QPainter &p, const TSurfaceLayers &layers, int tileOverlap);
 
 // The pen of an outline: colour, width (at least the thinnest line), style;

@@ -571,26 +571,30 @@ void TGSuperText::PrintOnReport(TReport &report, double left, double top)
     // The screen font at the page's resolution, bounded as the screen's is.
     QFont font = CanvasFont();
     font.setPixelSize(std::clamp(int(std::lround(font.pixelSize() * ky)), 1, drawlimits::MaxFontPixels));
-    const double baseline = 0.88 * QFontMetricsF(font).lineSpacing() - QFontMetricsF(font).ascent();
+    const QFontMetricsF metrics(font);
+    const double baseline = 0.88 * metrics.lineSpacing() - metrics.ascent();
     // Shaped once per font and caption; the cells' device positions are
     // whole pixels, so moving the path puts every glyph where shaping at
     // that place would.
-    if (mPrintPath.isEmpty() || mPrintFont != font || mPrintText != shown || mPrintBaseline != baseline) {
+    // A whole pixel is below what shows from 600 pixels per inch up.
+    const bool wholePixels = report.XDpi() >= 600 && report.YDpi() >= 600;
+    if (mPrintPath.isEmpty() || mPrintFont != font || mPrintText != shown || mPrintBaseline != baseline
+        || mPrintWholePixels != wholePixels) {
         mPrintPath = GlyphPath(font, shown, QPointF(0, baseline));
+        if (wholePixels)
+            mPrintPath = surfacefill::WholePixelPath(mPrintPath);
         mPrintFont = font;
         mPrintText = shown;
         mPrintBaseline = baseline;
+        mPrintWholePixels = wholePixels;
     }
-    auto glyphs = [&](QPoint at) {
-        return mPrintPath.translated(report.XToDevice(left + (Left() + at.x()) / r),
-                                     report.YToDevice(top + (Top() + at.y()) / r));
+    auto device = [&](QPoint at) {
+        return QPoint(report.XToDevice(left + (Left() + at.x()) / r), report.YToDevice(top + (Top() + at.y()) / r));
     };
 
     surfacefill::TSurfaceLayers l;
-    l.shadow = mShadowDepth >= 1 && mShadowOrientation != sdNone;
-    if (l.shadow)
-        l.shadowPath = glyphs(mShadowPosition);
-    l.shadowColor = mShadowColor;
+    // Everything drawn from the text's place: the glyphs are the same path at every cell.
+    l.origin = device(mTextRect.topLeft());
     const QRect bounds = report.RectToDevice(x1, y1, x2, y2);
     const int out = int(std::lround(0.03 * report.XDpi()));
     l.area = bounds.adjusted(-out, -int(std::lround(0.03 * report.YDpi())), 0, 0);
@@ -616,12 +620,22 @@ void TGSuperText::PrintOnReport(TReport &report, double left, double top)
     }
     l.outline = mOutlineStyle != psClear && mOutlineWidth >= 1;
     if (l.fill != surfacefill::TFillKind::None || l.outline)
-        l.path = glyphs(mTextRect.topLeft());
+        l.path = mPrintPath;
+    l.area.translate(-l.origin);
     // Outline widths are hundredths of an inch on the page, at least one pixel.
     const double penWidth = std::max(1.0, std::min(mOutlineWidth, 100) / 100.0 * report.XDpi());
     l.outlinePen = surfacefill::OutlinePen(mOutlineColor, mOutlineStyle, penWidth);
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, true);
+    if (mShadowDepth >= 1 && mShadowOrientation != sdNone) {
+        // The shadow is the caption written in the shadow colour: the glyph
+        // outlines of the path, kept once in the PDF's embedded font. As a
+        // filled path it would be spelled out again at every cell, in page
+        // coordinates that differ from cell to cell.
+        painter->setFont(font);
+        painter->setPen(CanvasColor(mShadowColor));
+        painter->drawText(QPointF(device(mShadowPosition)) + QPointF(0, baseline + metrics.ascent()), shown);
+    }
     surfacefill::PaintPrint(*painter, l, int(std::lround(0.01 * report.XDpi())));
     painter->restore();
 }

@@ -145,10 +145,12 @@ private:
     QString mPathKey;
     QPainterPath mTextPath, mShadowPath;
     // The caption's glyph path at the page's resolution, at x = 0 on its
-    // baseline: the same at every cell of a print run, moved to its place.
+    // baseline: the same at every cell of a print run, moved to its place;
+    // on whole pixels when the page is fine enough.
     QFont mPrintFont;
     QString mPrintText;
     double mPrintBaseline = 0;
+    bool mPrintWholePixels = false;
     QPainterPath mPrintPath;
     surfacefill::TKeptPicture mScreenPicture;
     QPoint mShadowOffset;

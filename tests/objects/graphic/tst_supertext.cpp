@@ -98,6 +98,8 @@ private Q_SLOTS:
     void symbolColumns();
     void pdfImages_data();
     void pdfImages();
+    void printedShadowFollowsGlyphs_data();
+    void printedShadowFollowsGlyphs();
     void textureBrowserStart_data();
     void textureBrowserStart();
     void textureBrowserLoads();
@@ -524,6 +526,58 @@ void SuperTextTest::pdfImages()
             o.PrintOnReport(report, 0.3 + (i % 3) * 2.6, 0.5 + (i / 3) * 1.0);
     }
     QCOMPARE(imageObjects(pdf), images);
+}
+
+void SuperTextTest::printedShadowFollowsGlyphs_data()
+{
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<int>("depth");
+    QTest::newRow("down right 3") << int(sdDownRight) << 3;
+    QTest::newRow("down left 4") << int(sdDownLeft) << 4;
+    QTest::newRow("right 6") << int(sdRight) << 6;
+}
+
+void SuperTextTest::printedShadowFollowsGlyphs()
+{
+    QFETCH(int, orientation);
+    QFETCH(int, depth);
+    // At three page pixels a screen pixel: the printed shadow alone against
+    // the printed glyphs alone, moved by the shadow's offset.
+    auto print = [](TGSuperText &o) {
+        QImage page(1000, 360, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter p(&page);
+        TReport report(&p, 288, 288);
+        o.PrintOnReport(report, 0, 0);
+        return page;
+    };
+    TGSuperText shadow, glyphs;
+    for (TGSuperText *o : {&shadow, &glyphs}) {
+        o->SetBounds(0, 0, 300, 100);
+        o->SetCaption(QStringLiteral("Shadow"));
+        o->Font()->SetColor(cl::Black);
+    }
+    shadow.SetSurfaceType(stBrushTransparent);
+    shadow.SetOutlineStyle(psClear);
+    shadow.SetShadowcolor(cl::Black);
+    shadow.SetShadowOrientation(TShadowOrientation(orientation));
+    shadow.SetShadowDepth(depth);
+    glyphs.SetSurfaceType(stNormal);
+    glyphs.SetOutlineStyle(psClear);
+    glyphs.SetShadowOrientation(sdNone);
+    const QImage a = print(shadow), b = print(glyphs);
+    const QPoint shift = (shadow.ShadowPosition() - glyphs.TextPosition()) * 3;
+    auto dark = [](const QImage &image, int x, int y) {
+        return image.rect().contains(x, y) && qGray(image.pixel(x, y)) < 128;
+    };
+    int inked = 0, mismatched = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            inked += dark(a, x, y);
+            mismatched += dark(a, x, y) != dark(b, x - shift.x(), y - shift.y());
+        }
+    QVERIFY(inked > 5000);
+    QVERIFY2(mismatched < inked / 50, qPrintable(QStringLiteral("%1 of %2").arg(mismatched).arg(inked)));
 }
 
 void SuperTextTest::textureBrowserStart_data()

@@ -1,5 +1,6 @@
 // Surface fills: gradient bands and colours per direction, the screen strip
-// against the print bands, texture tiling and the PDF's images.
+// against the print bands, the printed gradient at the band middles,
+// texture tiling and the PDF's images.
 
 #include "objects/graphic/SurfaceFill.h"
 
@@ -44,6 +45,8 @@ private Q_SLOTS:
     void stripMatchesPrintBands();
     void printBandsSkippedAndMerged_data();
     void printBandsSkippedAndMerged();
+    void printedGradient_data();
+    void printedGradient();
     void tiles_data();
     void tiles();
     void degenerateInputs();
@@ -186,6 +189,56 @@ void TestSurfaceFill::printBandsSkippedAndMerged()
     p.end();
     q.end();
     QCOMPARE(printed, expected);
+}
+
+void TestSurfaceFill::printedGradient_data()
+{
+    QTest::addColumn<int>("direction");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QPoint>("origin");
+    QTest::addColumn<int>("overhang");  // of the path beyond the area, which stays unfilled
+    QTest::newRow("right") << int(gdRight) << QSize(768, 20) << QPoint(0, 0) << 0;
+    QTest::newRow("left, moved") << int(gdLeft) << QSize(1000, 20) << QPoint(30, 7) << 0;
+    QTest::newRow("down, moved, path beyond") << int(gdDown) << QSize(20, 900) << QPoint(9, 40) << 6;
+    QTest::newRow("up, path beyond") << int(gdUp) << QSize(20, 600) << QPoint(8, 8) << 6;
+}
+
+void TestSurfaceFill::printedGradient()
+{
+    QFETCH(int, direction);
+    QFETCH(QSize, size);
+    QFETCH(QPoint, origin);
+    QFETCH(int, overhang);
+    const auto d = TFillDirection(direction);
+    TSurfaceLayers l;
+    l.fill = TFillKind::Gradient;
+    l.direction = d;
+    l.fromColor = 0x10F020;
+    l.toColor = 0xE00AFF;
+    l.area = QRect(QPoint(0, 0), size);
+    l.path.addRect(QRectF(l.area).adjusted(-overhang, -overhang, overhang, overhang));
+    l.origin = origin;
+    QImage page(size + QSize(origin.x() + 10, origin.y() + 10), QImage::Format_RGB32);
+    page.fill(Qt::magenta);
+    {
+        QPainter p(&page);
+        PaintPrint(p, l, 0);
+    }
+    // Every band's middle shows the band's colour.
+    const Ends ends = GradientEnds(d, l.fromColor, l.toColor);
+    const bool columns = BandsAreColumns(d);
+    const int extent = columns ? size.width() : size.height();
+    for (int i : {0, 1, 64, 127, 128, 200, 254, 255}) {
+        const int middle = (BandEdge(i, extent) + BandEdge(i + 1, extent)) / 2;
+        const QPoint at = origin + (columns ? QPoint(middle, size.height() / 2) : QPoint(size.width() / 2, middle));
+        const QRgb want = BandColor(i, ends.start, ends.end), got = page.pixel(at);
+        QVERIFY2(std::abs(qRed(got) - qRed(want)) <= 2 && std::abs(qGreen(got) - qGreen(want)) <= 2
+                     && std::abs(qBlue(got) - qBlue(want)) <= 2,
+                 qPrintable(QStringLiteral("band %1: %2, not %3").arg(i).arg(got, 0, 16).arg(want, 0, 16)));
+    }
+    QCOMPARE(page.pixel(origin + QPoint(size.width() + 3, size.height() + 3)), QColor(Qt::magenta).rgb());
+    if (overhang)
+        QCOMPARE(page.pixel(origin - QPoint(3, 3)), QColor(Qt::magenta).rgb());
 }
 
 void TestSurfaceFill::tiles_data()
