@@ -12,6 +12,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <cmath>
 #include <map>
@@ -200,17 +201,18 @@ private:
     std::map<decltype(key(ParaState())), QTextBlockFormat> mBlockFormats;
     // The runs of the paragraph being read: a paragraph is written whole at
     // its end, when its own formats are known, which saves setting them
-    // after its text.
+    // after its text. A run is the text from its start to the next run's.
     struct Run
     {
-        QString text;
+        qsizetype start;  // in mParagraph
         QTextCharFormat format;
     };
     std::vector<Run> mRuns;
     std::unique_ptr<QTextDocument> mDoc;
     QTextCursor mCursor;
-    QByteArray mBytes;  // 8-bit text waiting for its code page
-    QString mText;      // text waiting for its character format
+    QByteArray mBytes;     // 8-bit text waiting for its code page
+    QString mParagraph;    // the paragraph's text; its buffer serves every paragraph
+    qsizetype mRunStart = 0;  // text from here on waits for its character format
     CharState mTextFormat;
     bool mHaveTextFormat = false;
     bool mFirstBlock = true;
@@ -645,7 +647,9 @@ void Reader::finishPicture()
         return;  // left out; the text around it reads on
     mPicturePixelBytes = MaxDocumentPicturePixelBytes - left;
     flushText();
-    mRuns.push_back({QString(QChar::ObjectReplacementCharacter), PictureFormat(*mDoc, data, picture)});
+    mRuns.push_back({mParagraph.size(), PictureFormat(*mDoc, data, picture)});
+    mParagraph.append(QChar::ObjectReplacementCharacter);
+    mRunStart = mParagraph.size();
     mEndedWithPar = false;
 }
 
@@ -753,14 +757,47 @@ void Reader::flushBytes()
 {
     if (mBytes.isEmpty())
         return;
+    if (st().dest != Dest::Text) {
+        mBytes.resize(0);
+        return;
+    }
+    const int page = currentCodePage();
+    if (mHighSurrogate.isNull() && (page == 1252 || page == 0)) {
+        // Windows-1252 straight into the paragraph: one table look-up a byte.
+        static const std::array<char16_t, 256> cp1252 = [] {
+            QByteArray all(256, Qt::Uninitialized);
+            for (int i = 0; i < 256; ++i)
+                all[i] = char(i);
+            const QString s = streamcodec::fromCp1252(all);
+            std::array<char16_t, 256> table;
+            for (int i = 0; i < 256; ++i)
+                table[size_t(i)] = s[i].unicode();
+            return table;
+        }();
+        useCurrentFormat();
+        const qsizetype start = mParagraph.size();
+        mParagraph.resize(start + mBytes.size());
+        QChar *out = mParagraph.data() + start;
+        for (const char b : std::as_const(mBytes)) {
+            const char16_t c = cp1252[uchar(b)];
+            // Control characters other than the tab carry nothing to show.
+            if (c >= 0x20 || c == '\t')
+                *out++ = QChar(c);
+        }
+        mParagraph.resize(out - mParagraph.constData());
+        if (mParagraph.size() > start)
+            mEndedWithPar = false;
+        mBytes.resize(0);
+        return;
+    }
     const QString s = decode(mBytes);
-    mBytes.clear();
+    mBytes.resize(0);
     // Most text has no surrogates or control characters: taken whole.
-    const bool plain = mHighSurrogate.isNull() && st().dest == Dest::Text
+    const bool plain = mHighSurrogate.isNull()
         && std::all_of(s.begin(), s.end(), [](QChar c) { return c.unicode() >= 0x20 && !c.isSurrogate(); });
     if (plain && !s.isEmpty()) {
         useCurrentFormat();
-        mText.append(s);
+        mParagraph.append(s);
         mEndedWithPar = false;
         return;
     }
@@ -782,11 +819,7 @@ void Reader::text(QChar c)
 {
     if (st().dest != Dest::Text)
         return;
-    if (!mBytes.isEmpty()) {
-        const QByteArray pending = std::exchange(mBytes, QByteArray());
-        for (QChar d : decode(pending))
-            text(d);
-    }
+    flushBytes();
     // Surrogates only in pairs; a lone one becomes the replacement character.
     if (c.isHighSurrogate()) {
         if (!mHighSurrogate.isNull())
@@ -802,18 +835,19 @@ void Reader::text(QChar c)
 
     useCurrentFormat();
     if (!high.isNull() && c.isLowSurrogate())
-        mText.append(high);
+        mParagraph.append(high);
     if (c.unicode() < 0x20 && c != QChar('\t'))
         return;  // other control characters carry nothing to show
-    mText.append(c);
+    mParagraph.append(c);
     mEndedWithPar = false;
 }
 
 void Reader::flushText()
 {
-    if (mText.isEmpty())
+    if (mParagraph.size() == mRunStart)
         return;
-    mRuns.push_back({std::exchange(mText, QString()), charFormat(mTextFormat)});
+    mRuns.push_back({mRunStart, charFormat(mTextFormat)});
+    mRunStart = mParagraph.size();
 }
 
 void Reader::writeParagraph(const QTextBlockFormat &bf, const QTextCharFormat &cf)
@@ -825,9 +859,15 @@ void Reader::writeParagraph(const QTextBlockFormat &bf, const QTextCharFormat &c
     } else {
         mCursor.insertBlock(bf, cf);
     }
-    for (const Run &run : mRuns)
-        mCursor.insertText(run.text, run.format);
+    for (size_t i = 0; i < mRuns.size(); ++i) {
+        const qsizetype start = mRuns[i].start;
+        const qsizetype end = i + 1 < mRuns.size() ? mRuns[i + 1].start : mParagraph.size();
+        // The document copies the text: a view of the paragraph will do.
+        mCursor.insertText(QString::fromRawData(mParagraph.constData() + start, end - start), mRuns[i].format);
+    }
     mRuns.clear();
+    mParagraph.resize(0);
+    mRunStart = 0;
 }
 
 void Reader::endParagraph()
@@ -845,8 +885,19 @@ void Reader::endParagraph()
 const QTextCharFormat &Reader::charFormat(const CharState &s)
 {
     auto [it, added] = mCharFormats.try_emplace(key(s));
-    if (added)
+    if (added) {
         it->second = makeCharFormat(s);
+        // A format keeps its hash once computed, and so does every copy
+        // of it. The document copies a character format at each insertion
+        // and looks the copy up by its hash: comparing the format once
+        // here spares hashing all its properties at every run.
+        static const QTextCharFormat other = [] {
+            QTextCharFormat f;
+            f.setFontFixedPitch(true);
+            return f;
+        }();
+        (void)(it->second == other);
+    }
     return it->second;
 }
 
