@@ -118,34 +118,97 @@ int charsetCodePage(int charset)
     }
 }
 
-// A control word compared with a literal: sizes first, so most words
-// are told apart without comparing bytes.
-template <size_t N>
-bool is(QByteArrayView word, const char (&literal)[N])
-{
-    return word.size() == qsizetype(N - 1) && std::memcmp(word.constData(), literal, N - 1) == 0;
-}
+// The control words the reader acts on, named as they are written. A word
+// is looked up once, where it is read; what follows compares numbers.
+enum class Word : quint8 {
+    Unknown,
+    Skipped,  // a destination whose text is not part of the document
+    Special,  // a word that stands for one character
+    ansi, ansicpg, b, bin, blue, cb, cf, chcbpat, colortbl, cpg, deff, dibitmap, dn, emfblip, f,
+    fcharset, fdecor, fi, fmodern, fonttbl, froman, fs, fscript, fswiss, green, highlight, i,
+    jpegblip, li, mac, macpict, nosupersub, page, par, pard, pc, pca, pich, pichgoal, picscalex,
+    picscaley, pict, picw, picwgoal, plain, pmmetafile, pngblip, qc, qj, ql, qr, red, ri, row, sa,
+    sb, sect, shp, shpbottom, shpinst, shpleft, shppict, shpright, shprslt, shptop, sl, slmult, sn,
+    strike, striked, sub, super, sv, u, uc, ul, uld, uldash, uldb, ulnone, ulth, ulw, ulwave, up,
+    wbitmap, wmetafile,
+};
 
-bool is(QByteArrayView word, std::string_view literal)
+struct WordEntry
 {
-    return size_t(word.size()) == literal.size() && std::memcmp(word.constData(), literal.data(), literal.size()) == 0;
-}
+    std::string_view name;
+    Word word;
+    char16_t character = 0;  // of a Special
+};
 
-// Destinations whose text is not part of the document.
-bool isSkippedDestination(QByteArrayView word)
+constexpr WordEntry Words[] = {
+    {"ansi", Word::ansi}, {"ansicpg", Word::ansicpg}, {"b", Word::b}, {"bin", Word::bin},
+    {"blue", Word::blue}, {"cb", Word::cb}, {"cf", Word::cf}, {"chcbpat", Word::chcbpat},
+    {"colortbl", Word::colortbl}, {"cpg", Word::cpg}, {"deff", Word::deff}, {"dibitmap", Word::dibitmap},
+    {"dn", Word::dn}, {"emfblip", Word::emfblip}, {"f", Word::f}, {"fcharset", Word::fcharset},
+    {"fdecor", Word::fdecor}, {"fi", Word::fi}, {"fmodern", Word::fmodern}, {"fonttbl", Word::fonttbl},
+    {"froman", Word::froman}, {"fs", Word::fs}, {"fscript", Word::fscript}, {"fswiss", Word::fswiss},
+    {"green", Word::green}, {"highlight", Word::highlight}, {"i", Word::i}, {"jpegblip", Word::jpegblip},
+    {"li", Word::li}, {"mac", Word::mac}, {"macpict", Word::macpict}, {"nosupersub", Word::nosupersub},
+    {"page", Word::page}, {"par", Word::par}, {"pard", Word::pard}, {"pc", Word::pc}, {"pca", Word::pca},
+    {"pich", Word::pich}, {"pichgoal", Word::pichgoal}, {"picscalex", Word::picscalex},
+    {"picscaley", Word::picscaley}, {"pict", Word::pict}, {"picw", Word::picw}, {"picwgoal", Word::picwgoal},
+    {"plain", Word::plain}, {"pmmetafile", Word::pmmetafile}, {"pngblip", Word::pngblip}, {"qc", Word::qc},
+    {"qj", Word::qj}, {"ql", Word::ql}, {"qr", Word::qr}, {"red", Word::red}, {"ri", Word::ri},
+    {"row", Word::row}, {"sa", Word::sa}, {"sb", Word::sb}, {"sect", Word::sect}, {"shp", Word::shp},
+    {"shpbottom", Word::shpbottom}, {"shpinst", Word::shpinst}, {"shpleft", Word::shpleft},
+    {"shppict", Word::shppict}, {"shpright", Word::shpright}, {"shprslt", Word::shprslt},
+    {"shptop", Word::shptop}, {"sl", Word::sl}, {"slmult", Word::slmult}, {"sn", Word::sn},
+    {"strike", Word::strike}, {"striked", Word::striked}, {"sub", Word::sub}, {"super", Word::super},
+    {"sv", Word::sv}, {"u", Word::u}, {"uc", Word::uc}, {"ul", Word::ul}, {"uld", Word::uld},
+    {"uldash", Word::uldash}, {"uldb", Word::uldb}, {"ulnone", Word::ulnone}, {"ulth", Word::ulth},
+    {"ulw", Word::ulw}, {"ulwave", Word::ulwave}, {"up", Word::up}, {"wbitmap", Word::wbitmap},
+    {"wmetafile", Word::wmetafile},
+    {"tab", Word::Special, '\t'}, {"line", Word::Special, 0x2028}, {"emdash", Word::Special, 0x2014},
+    {"endash", Word::Special, 0x2013}, {"emspace", Word::Special, 0x2003}, {"enspace", Word::Special, 0x2002},
+    {"qmspace", Word::Special, 0x2005}, {"bullet", Word::Special, 0x2022}, {"lquote", Word::Special, 0x2018},
+    {"rquote", Word::Special, 0x2019}, {"ldblquote", Word::Special, 0x201C}, {"rdblquote", Word::Special, 0x201D},
+    {"zwj", Word::Special, 0x200D}, {"zwnj", Word::Special, 0x200C}, {"cell", Word::Special, '\t'},
+    {"stylesheet", Word::Skipped}, {"info", Word::Skipped}, {"object", Word::Skipped}, {"header", Word::Skipped},
+    {"headerl", Word::Skipped}, {"headerr", Word::Skipped}, {"headerf", Word::Skipped}, {"footer", Word::Skipped},
+    {"footerl", Word::Skipped}, {"footerr", Word::Skipped}, {"footerf", Word::Skipped}, {"footnote", Word::Skipped},
+    {"annotation", Word::Skipped}, {"fldinst", Word::Skipped}, {"listtable", Word::Skipped},
+    {"listoverridetable", Word::Skipped}, {"revtbl", Word::Skipped}, {"rsidtbl", Word::Skipped},
+    {"xmlnstbl", Word::Skipped}, {"themedata", Word::Skipped}, {"colorschememapping", Word::Skipped},
+    {"latentstyles", Word::Skipped}, {"datastore", Word::Skipped}, {"generator", Word::Skipped},
+    {"filetbl", Word::Skipped}, {"pn", Word::Skipped}, {"bkmkstart", Word::Skipped}, {"bkmkend", Word::Skipped},
+    {"nonshppict", Word::Skipped}, {"template", Word::Skipped}, {"atnid", Word::Skipped},
+    {"atnauthor", Word::Skipped}, {"xe", Word::Skipped}, {"tc", Word::Skipped}, {"txe", Word::Skipped},
+    {"private", Word::Skipped}, {"userprops", Word::Skipped}, {"docvar", Word::Skipped}, {"mmathPr", Word::Skipped},
+    {"pgdsctbl", Word::Skipped}, {"wgrffmtfilter", Word::Skipped}, {"background", Word::Skipped},
+    {"fchars", Word::Skipped}, {"lchars", Word::Skipped}};
+
+// Words by name: an open-addressed table over FNV-1a hashes, built once.
+const WordEntry &findWord(QByteArrayView name)
 {
-    static constexpr std::string_view names[] = {
-        "stylesheet", "info", "object", "header", "headerl", "headerr", "headerf",
-        "footer", "footerl", "footerr", "footerf", "footnote", "annotation", "fldinst",
-        "listtable", "listoverridetable", "revtbl", "rsidtbl", "xmlnstbl", "themedata",
-        "colorschememapping", "latentstyles", "datastore", "generator", "filetbl", "pn",
-        "bkmkstart", "bkmkend", "nonshppict", "template", "atnid",
-        "atnauthor", "xe", "tc", "txe", "private", "userprops", "docvar", "mmathPr",
-        "pgdsctbl", "wgrffmtfilter", "background", "fchars", "lchars"};
-    for (std::string_view n : names)
-        if (is(word, n))
-            return true;
-    return false;
+    static constexpr size_t Slots = 512;  // a power of two, over twice the words
+    static constexpr WordEntry unknown{"", Word::Unknown};
+    auto hash = [](std::string_view w) {
+        quint32 h = 2166136261u;
+        for (const char c : w)
+            h = (h ^ quint8(c)) * 16777619u;
+        return h & (Slots - 1);
+    };
+    static const std::array<quint8, Slots> byHash = [&] {
+        static_assert(std::size(Words) < 255);
+        std::array<quint8, Slots> t{};  // 0: empty, else index + 1
+        for (size_t i = 0; i < std::size(Words); ++i) {
+            size_t at = hash(Words[i].name);
+            while (t[at])
+                at = (at + 1) & (Slots - 1);
+            t[at] = quint8(i + 1);
+        }
+        return t;
+    }();
+    const std::string_view w(name.constData(), size_t(name.size()));
+    for (size_t at = hash(w); byHash[at]; at = (at + 1) & (Slots - 1))
+        if (Words[byHash[at] - 1].name == w)
+            return Words[byHash[at] - 1];
+    return unknown;
 }
 
 class Reader
@@ -158,7 +221,7 @@ private:
     bool atEnd() const { return mPos >= mIn.size(); }
     void controlWord();
     void controlSymbol(char c);
-    void applyWord(QByteArrayView word, bool hasParam, int param);
+    void applyWord(const WordEntry &word, bool hasParam, int param);
     void text(QChar c);
     void byte(char b);
     void flushBytes();
@@ -168,7 +231,7 @@ private:
     void useCurrentFormat();
     void endParagraph();
     void fontTableText(char c);
-    void colorTableWord(QByteArrayView word, int param);
+    void colorTableWord(Word word, int param);
     // The formats of the document for a state, made once per state: a
     // format the document has seen is found again without being compared
     // property by property.
@@ -178,8 +241,8 @@ private:
     QTextBlockFormat makeBlockFormat(const ParaState &p) const;
     QString decode(const QByteArray &bytes) const;
     int currentCodePage() const;
-    void pictureWord(QByteArrayView word, bool hasParam, int param);
-    void shapeWord(QByteArrayView word, bool hasParam, int param);
+    void pictureWord(Word word, bool hasParam, int param);
+    void shapeWord(Word word, bool hasParam, int param);
     void finishPicture();
 
     State &st() { return mStack.back(); }
@@ -339,8 +402,8 @@ void Reader::controlWord()
         ++mPos;
     // No control word is longer than this; a longer one is unknown.
     constexpr qsizetype MaxWordLength = 32;
-    const QByteArrayView word = mPos - start <= MaxWordLength ? QByteArrayView(mIn).sliced(start, mPos - start)
-                                                              : QByteArrayView("?");
+    const WordEntry &word =
+        findWord(mPos - start <= MaxWordLength ? QByteArrayView(mIn).sliced(start, mPos - start) : QByteArrayView());
     bool hasParam = false, negative = false;
     qint64 value = 0;
     if (!atEnd() && mIn[mPos] == '-' && mPos + 1 < mIn.size() && mIn[mPos + 1] >= '0' && mIn[mPos + 1] <= '9') {
@@ -362,7 +425,7 @@ void Reader::controlWord()
         value = -value;
     const int param = int(std::clamp<qint64>(value, INT_MIN, INT_MAX));
 
-    if (is(word, "bin")) {
+    if (word.word == Word::bin) {
         // Raw bytes follow; a picture's data, or part of no text we read.
         if (!hasParam || value <= 0)
             return;
@@ -436,17 +499,18 @@ void Reader::controlSymbol(char c)
     }
 }
 
-void Reader::applyWord(QByteArrayView w, bool hasParam, int param)
+void Reader::applyWord(const WordEntry &entry, bool hasParam, int param)
 {
+    const Word w = entry.word;
     State &s = st();
     // {\*\shppict{\pict ...}} is how word processors give a picture;
     // \nonshppict, skipped below, holds the same picture for older readers.
     if (std::exchange(mStarred, false)) {
-        if (is(w, "shppict") && mStarredFrom == Dest::Text) {
+        if (w == Word::shppict && mStarredFrom == Dest::Text) {
             s.dest = Dest::Text;
             return;
         }
-        if (is(w, "shpinst") && mStarredFrom == Dest::Shape) {
+        if (w == Word::shpinst && mStarredFrom == Dest::Shape) {
             s.dest = Dest::Shape;
             return;
         }
@@ -464,21 +528,21 @@ void Reader::applyWord(QByteArrayView w, bool hasParam, int param)
     const bool on = !hasParam || param != 0;
 
     // Destinations.
-    if (is(w, "fonttbl")) { flushBytes(); s.dest = Dest::FontTable; return; }
-    if (is(w, "colortbl")) {
+    if (w == Word::fonttbl) { flushBytes(); s.dest = Dest::FontTable; return; }
+    if (w == Word::colortbl) {
         flushBytes();
         s.dest = Dest::ColorTable;
         mRed = mGreen = mBlue = -1;
         return;
     }
-    if (isSkippedDestination(w)) { flushBytes(); s.dest = Dest::Skip; return; }
-    if (is(w, "shp") && s.dest == Dest::Text) {
+    if (w == Word::Skipped) { flushBytes(); s.dest = Dest::Skip; return; }
+    if (w == Word::shp && s.dest == Dest::Text) {
         flushBytes();
         s.dest = Dest::Shape;
         mShapeBox = QRect();
         return;
     }
-    if (is(w, "pict")) {
+    if (w == Word::pict) {
         if (s.dest != Dest::Text || mPictureDepth > 0) {
             s.dest = Dest::Skip;
             return;
@@ -493,19 +557,19 @@ void Reader::applyWord(QByteArrayView w, bool hasParam, int param)
     }
 
     if (s.dest == Dest::FontTable) {
-        if (is(w, "f") && hasParam) {
+        if (w == Word::f && hasParam) {
             mFontNumber = param;
             mFontName.clear();
             mFonts[param];
         } else if (mFontNumber >= 0) {
             FontEntry &f = mFonts[mFontNumber];
-            if (is(w, "froman")) f.hint = QFont::Serif;
-            else if (is(w, "fswiss")) f.hint = QFont::SansSerif;
-            else if (is(w, "fmodern")) f.hint = QFont::TypeWriter;
-            else if (is(w, "fscript")) f.hint = QFont::Cursive;
-            else if (is(w, "fdecor")) f.hint = QFont::Decorative;
-            else if (is(w, "fcharset") && hasParam) f.codePage = charsetCodePage(param);
-            else if (is(w, "cpg") && hasParam) f.codePage = param;
+            if (w == Word::froman) f.hint = QFont::Serif;
+            else if (w == Word::fswiss) f.hint = QFont::SansSerif;
+            else if (w == Word::fmodern) f.hint = QFont::TypeWriter;
+            else if (w == Word::fscript) f.hint = QFont::Cursive;
+            else if (w == Word::fdecor) f.hint = QFont::Decorative;
+            else if (w == Word::fcharset && hasParam) f.codePage = charsetCodePage(param);
+            else if (w == Word::cpg && hasParam) f.codePage = param;
         }
         return;
     }
@@ -515,15 +579,15 @@ void Reader::applyWord(QByteArrayView w, bool hasParam, int param)
     }
 
     // Document settings.
-    if (is(w, "ansi")) { mCodePage = 1252; return; }
-    if (is(w, "ansicpg") && hasParam) { mCodePage = param; return; }
-    if (is(w, "pc")) { mCodePage = 437; return; }
-    if (is(w, "pca")) { mCodePage = 850; return; }
-    if (is(w, "mac")) { mCodePage = 10000; return; }
-    if (is(w, "deff") && hasParam) { mDefaultFont = param; return; }
-    if (is(w, "uc") && hasParam) { s.uc = std::clamp(param, 0, 10); return; }
+    if (w == Word::ansi) { mCodePage = 1252; return; }
+    if (w == Word::ansicpg && hasParam) { mCodePage = param; return; }
+    if (w == Word::pc) { mCodePage = 437; return; }
+    if (w == Word::pca) { mCodePage = 850; return; }
+    if (w == Word::mac) { mCodePage = 10000; return; }
+    if (w == Word::deff && hasParam) { mDefaultFont = param; return; }
+    if (w == Word::uc && hasParam) { s.uc = std::clamp(param, 0, 10); return; }
 
-    if (is(w, "u") && hasParam) {
+    if (w == Word::u && hasParam) {
         flushBytes();
         // A signed 16-bit unit; values past it are not Unicode.
         int code = param < 0 ? param + 65536 : param;
@@ -534,89 +598,82 @@ void Reader::applyWord(QByteArrayView w, bool hasParam, int param)
         return;
     }
 
-    // Special characters.
-    static constexpr struct { std::string_view word; char16_t c; } specials[] = {
-        {"tab", '\t'}, {"line", 0x2028}, {"emdash", 0x2014}, {"endash", 0x2013},
-        {"emspace", 0x2003}, {"enspace", 0x2002}, {"qmspace", 0x2005}, {"bullet", 0x2022},
-        {"lquote", 0x2018}, {"rquote", 0x2019}, {"ldblquote", 0x201C}, {"rdblquote", 0x201D},
-        {"zwj", 0x200D}, {"zwnj", 0x200C}, {"cell", '\t'}};
-    for (const auto &sp : specials)
-        if (is(w, sp.word)) {
-            text(QChar(sp.c));
-            return;
-        }
-    if (is(w, "par") || is(w, "sect") || is(w, "page") || is(w, "row")) { endParagraph(); return; }
+    if (w == Word::Special) {
+        text(QChar(entry.character));
+        return;
+    }
+    if (w == Word::par || w == Word::sect || w == Word::page || w == Word::row) { endParagraph(); return; }
 
     // Character formatting.
     CharState &c = s.chr;
-    if (is(w, "plain")) { flushBytes(); c = CharState(); return; }
-    if (is(w, "b")) { flushBytes(); c.bold = on; return; }
-    if (is(w, "i")) { flushBytes(); c.italic = on; return; }
-    if (is(w, "ul") || is(w, "uld") || is(w, "uldb") || is(w, "ulw") || is(w, "uldash") || is(w, "ulth") || is(w, "ulwave")) {
+    if (w == Word::plain) { flushBytes(); c = CharState(); return; }
+    if (w == Word::b) { flushBytes(); c.bold = on; return; }
+    if (w == Word::i) { flushBytes(); c.italic = on; return; }
+    if (w == Word::ul || w == Word::uld || w == Word::uldb || w == Word::ulw || w == Word::uldash || w == Word::ulth || w == Word::ulwave) {
         flushBytes();
         c.underline = on;
         return;
     }
-    if (is(w, "ulnone")) { flushBytes(); c.underline = false; return; }
-    if (is(w, "strike") || is(w, "striked")) { flushBytes(); c.strike = on; return; }
-    if (is(w, "sub") || is(w, "dn")) { flushBytes(); c.vertical = on ? 1 : 0; return; }
-    if (is(w, "super") || is(w, "up")) { flushBytes(); c.vertical = on ? 2 : 0; return; }
-    if (is(w, "nosupersub")) { flushBytes(); c.vertical = 0; return; }
-    if (is(w, "fs") && hasParam) { flushBytes(); c.halfPoints = param; return; }
-    if (is(w, "f") && hasParam) { flushBytes(); c.font = param; return; }
-    if (is(w, "cf") && hasParam) { flushBytes(); c.fg = param; return; }
-    if ((is(w, "cb") || is(w, "highlight") || is(w, "chcbpat")) && hasParam) { flushBytes(); c.bg = param; return; }
+    if (w == Word::ulnone) { flushBytes(); c.underline = false; return; }
+    if (w == Word::strike || w == Word::striked) { flushBytes(); c.strike = on; return; }
+    if (w == Word::sub || w == Word::dn) { flushBytes(); c.vertical = on ? 1 : 0; return; }
+    if (w == Word::super || w == Word::up) { flushBytes(); c.vertical = on ? 2 : 0; return; }
+    if (w == Word::nosupersub) { flushBytes(); c.vertical = 0; return; }
+    if (w == Word::fs && hasParam) { flushBytes(); c.halfPoints = param; return; }
+    if (w == Word::f && hasParam) { flushBytes(); c.font = param; return; }
+    if (w == Word::cf && hasParam) { flushBytes(); c.fg = param; return; }
+    if ((w == Word::cb || w == Word::highlight || w == Word::chcbpat) && hasParam) { flushBytes(); c.bg = param; return; }
 
     // Paragraph formatting.
     ParaState &p = s.para;
-    if (is(w, "pard")) { p = ParaState(); return; }
-    if (is(w, "ql")) { p.align = Qt::AlignLeft; return; }
-    if (is(w, "qc")) { p.align = Qt::AlignHCenter; return; }
-    if (is(w, "qr")) { p.align = Qt::AlignRight; return; }
-    if (is(w, "qj")) { p.align = Qt::AlignJustify; return; }
+    if (w == Word::pard) { p = ParaState(); return; }
+    if (w == Word::ql) { p.align = Qt::AlignLeft; return; }
+    if (w == Word::qc) { p.align = Qt::AlignHCenter; return; }
+    if (w == Word::qr) { p.align = Qt::AlignRight; return; }
+    if (w == Word::qj) { p.align = Qt::AlignJustify; return; }
     if (!hasParam)
         return;
     const int twips = std::clamp(param, -MaxTwips, MaxTwips);
-    if (is(w, "li")) p.li = twips;
-    else if (is(w, "ri")) p.ri = twips;
-    else if (is(w, "fi")) p.fi = twips;
-    else if (is(w, "sb")) p.sb = twips;
-    else if (is(w, "sa")) p.sa = twips;
-    else if (is(w, "sl")) p.sl = twips;
-    else if (is(w, "slmult")) p.slMult = param != 0;
+    if (w == Word::li) p.li = twips;
+    else if (w == Word::ri) p.ri = twips;
+    else if (w == Word::fi) p.fi = twips;
+    else if (w == Word::sb) p.sb = twips;
+    else if (w == Word::sa) p.sa = twips;
+    else if (w == Word::sl) p.sl = twips;
+    else if (w == Word::slmult) p.slMult = param != 0;
 }
 
-void Reader::pictureWord(QByteArrayView w, bool hasParam, int param)
+void Reader::pictureWord(Word w, bool hasParam, int param)
 {
     PictureData &p = mPicture;
-    if (is(w, "pict")) st().dest = Dest::Skip;  // one picture at a time
-    else if (is(w, "pngblip")) p.kind = PictureKind::Png;
-    else if (is(w, "jpegblip")) p.kind = PictureKind::Jpeg;
-    else if (is(w, "dibitmap")) p.kind = PictureKind::Dib;
-    else if (is(w, "wmetafile")) p.kind = PictureKind::Wmf;
-    else if (is(w, "emfblip")) p.kind = PictureKind::Emf;
-    else if (is(w, "wbitmap") || is(w, "macpict") || is(w, "pmmetafile")) p.kind = PictureKind::Unsupported;
+    if (w == Word::pict) st().dest = Dest::Skip;  // one picture at a time
+    else if (w == Word::pngblip) p.kind = PictureKind::Png;
+    else if (w == Word::jpegblip) p.kind = PictureKind::Jpeg;
+    else if (w == Word::dibitmap) p.kind = PictureKind::Dib;
+    else if (w == Word::wmetafile) p.kind = PictureKind::Wmf;
+    else if (w == Word::emfblip) p.kind = PictureKind::Emf;
+    else if (w == Word::wbitmap || w == Word::macpict || w == Word::pmmetafile) p.kind = PictureKind::Unsupported;
     else if (!hasParam) return;
-    else if (is(w, "picw")) p.picw = param;
-    else if (is(w, "pich")) p.pich = param;
-    else if (is(w, "picwgoal")) p.goalw = param;
-    else if (is(w, "pichgoal")) p.goalh = param;
-    else if (is(w, "picscalex")) p.scalex = param;
-    else if (is(w, "picscaley")) p.scaley = param;
+    else if (w == Word::picw) p.picw = param;
+    else if (w == Word::pich) p.pich = param;
+    else if (w == Word::picwgoal) p.goalw = param;
+    else if (w == Word::pichgoal) p.goalh = param;
+    else if (w == Word::picscalex) p.scalex = param;
+    else if (w == Word::picscaley) p.scaley = param;
 }
 
-void Reader::shapeWord(QByteArrayView w, bool hasParam, int param)
+void Reader::shapeWord(Word w, bool hasParam, int param)
 {
     // {\sp{\sn pib}{\sv {\pict ...}}}: the shape's picture, shown where the
     // shape is anchored. Its other properties, and its result for readers
     // without shapes (\shprslt), are passed over.
     State &s = st();
-    if (is(w, "sn") && s.dest == Dest::Shape) {
+    if (w == Word::sn && s.dest == Dest::Shape) {
         s.dest = Dest::ShapeName;
         mShapeName.clear();
-    } else if (is(w, "sv") && s.dest == Dest::Shape) {
+    } else if (w == Word::sv && s.dest == Dest::Shape) {
         s.dest = mShapeName == "pib" ? Dest::ShapeValue : Dest::Skip;
-    } else if (is(w, "pict") && s.dest == Dest::ShapeValue && mPictureDepth == 0) {
+    } else if (w == Word::pict && s.dest == Dest::ShapeValue && mPictureDepth == 0) {
         s.dest = Dest::Picture;
         mPicture = PictureData();
         // Shown at the shape's size unless the picture gives its own.
@@ -624,13 +681,13 @@ void Reader::shapeWord(QByteArrayView w, bool hasParam, int param)
         mPicture.goalh = qint64(mShapeBox.bottom()) - mShapeBox.top();
         mPictureDepth = mStack.size();
         mHexHigh = -1;
-    } else if (is(w, "shprslt")) {
+    } else if (w == Word::shprslt) {
         s.dest = Dest::Skip;
     } else if (hasParam && s.dest == Dest::Shape) {
-        if (is(w, "shpleft")) mShapeBox.setLeft(param);
-        else if (is(w, "shptop")) mShapeBox.setTop(param);
-        else if (is(w, "shpright")) mShapeBox.setRight(param);
-        else if (is(w, "shpbottom")) mShapeBox.setBottom(param);
+        if (w == Word::shpleft) mShapeBox.setLeft(param);
+        else if (w == Word::shptop) mShapeBox.setTop(param);
+        else if (w == Word::shpright) mShapeBox.setRight(param);
+        else if (w == Word::shpbottom) mShapeBox.setBottom(param);
     }
 }
 
@@ -653,12 +710,12 @@ void Reader::finishPicture()
     mEndedWithPar = false;
 }
 
-void Reader::colorTableWord(QByteArrayView w, int param)
+void Reader::colorTableWord(Word w, int param)
 {
     const int v = std::clamp(param, 0, 255);
-    if (is(w, "red")) mRed = v;
-    else if (is(w, "green")) mGreen = v;
-    else if (is(w, "blue")) mBlue = v;
+    if (w == Word::red) mRed = v;
+    else if (w == Word::green) mGreen = v;
+    else if (w == Word::blue) mBlue = v;
 }
 
 void Reader::fontTableText(char c)
