@@ -13,11 +13,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <cmath>
 #include <map>
 #include <string_view>
-#include <tuple>
 #include <vector>
 
 namespace rtf {
@@ -62,6 +60,7 @@ struct CharState
     bool bold = false, italic = false, underline = false, strike = false;
     int vertical = 0;       // 0 normal, 1 subscript, 2 superscript
     int fg = 0, bg = 0;     // colour table indexes; 0 = automatic
+    auto operator<=>(const CharState &) const = default;
 };
 
 struct ParaState
@@ -69,17 +68,8 @@ struct ParaState
     Qt::Alignment align = Qt::AlignLeft;
     int li = 0, ri = 0, fi = 0, sb = 0, sa = 0, sl = 0;
     bool slMult = false;
+    auto operator<=>(const ParaState &) const = default;
 };
-
-auto key(const CharState &c)
-{
-    return std::tuple(c.font, c.halfPoints, c.bold, c.italic, c.underline, c.strike, c.vertical, c.fg, c.bg);
-}
-
-auto key(const ParaState &p)
-{
-    return std::tuple(int(p.align), p.li, p.ri, p.fi, p.sb, p.sa, p.sl, p.slMult);
-}
 
 struct State
 {
@@ -225,6 +215,9 @@ private:
     void text(QChar c);
     void byte(char b);
     void flushBytes();
+    // Windows-1252 text straight into the paragraph, one table look-up a
+    // byte; false, taking nothing, when the text is in another code page.
+    bool takeCp1252(QByteArrayView bytes);
     void flushText();
     void writeParagraph(const QTextBlockFormat &bf, const QTextCharFormat &cf);
     // Ends the pending text when the character format changed since.
@@ -260,8 +253,8 @@ private:
     std::vector<QColor> mColors;  // invalid QColor = automatic
     int mRed = -1, mGreen = -1, mBlue = -1;
 
-    std::map<decltype(key(CharState())), QTextCharFormat> mCharFormats;  // emptied when a table changes
-    std::map<decltype(key(ParaState())), QTextBlockFormat> mBlockFormats;
+    std::map<CharState, QTextCharFormat> mCharFormats;  // emptied when a table changes
+    std::map<ParaState, QTextBlockFormat> mBlockFormats;
     // The runs of the paragraph being read: a paragraph is written whole at
     // its end, when its own formats are known, which saves setting them
     // after its text. A run is the text from its start to the next run's.
@@ -359,12 +352,21 @@ ReadResult Reader::run()
             ++mPos;
         } else if (mSkipChars == 0 && st().dest == Dest::Text) {
             // A stretch of plain text, taken at once.
+            static constexpr auto endsText = [] {
+                std::array<bool, 256> t{};
+                for (const char c : {'\\', '{', '}', '\r', '\n'})
+                    t[uchar(c)] = true;
+                return t;
+            }();
             qsizetype end = mPos + 1;
-            while (end < mIn.size() && mIn[end] != '\\' && mIn[end] != '{' && mIn[end] != '}' && mIn[end] != '\r'
-                   && mIn[end] != '\n')
+            while (end < mIn.size() && !endsText[uchar(mIn[end])])
                 ++end;
             mStarred = false;
-            mBytes.append(mIn.constData() + mPos, end - mPos);
+            // Bytes of a code page of more than one byte a character may
+            // still wait for the rest of theirs.
+            const QByteArrayView stretch = QByteArrayView(mIn).sliced(mPos, end - mPos);
+            if (!mBytes.isEmpty() || !takeCp1252(stretch))
+                mBytes.append(stretch);
             mPos = end;
         } else {
             ++mPos;
@@ -487,7 +489,9 @@ void Reader::controlSymbol(char c)
     case '_': text(QChar(0x2011)); break;
     case '*':
         // An optional destination: skipped, unless the word that follows
-        // names one we read.
+        // names one we read. Text read before it stays, even where \* is
+        // not the first thing in its group.
+        flushBytes();
         mStarred = true;
         mStarredFrom = st().dest;
         st().dest = Dest::Skip;
@@ -578,7 +582,10 @@ void Reader::applyWord(const WordEntry &entry, bool hasParam, int param)
         return;
     }
 
-    // Document settings.
+    // Document settings. Text read before them keeps the code page it was
+    // read in.
+    if (w == Word::ansi || w == Word::ansicpg || w == Word::pc || w == Word::pca || w == Word::mac || w == Word::deff)
+        flushBytes();
     if (w == Word::ansi) { mCodePage = 1252; return; }
     if (w == Word::ansicpg && hasParam) { mCodePage = param; return; }
     if (w == Word::pc) { mCodePage = 437; return; }
@@ -810,6 +817,39 @@ void Reader::byte(char b)
     }
 }
 
+bool Reader::takeCp1252(QByteArrayView bytes)
+{
+    if (!mHighSurrogate.isNull() || st().dest != Dest::Text)
+        return false;
+    const int page = currentCodePage();
+    if (page != 1252 && page != 0)
+        return false;
+    static const std::array<char16_t, 256> cp1252 = [] {
+        QByteArray all(256, Qt::Uninitialized);
+        for (int i = 0; i < 256; ++i)
+            all[i] = char(i);
+        const QString s = streamcodec::fromCp1252(all);
+        std::array<char16_t, 256> table;
+        for (int i = 0; i < 256; ++i)
+            table[size_t(i)] = s[i].unicode();
+        return table;
+    }();
+    useCurrentFormat();
+    const qsizetype start = mParagraph.size();
+    mParagraph.resize(start + bytes.size());
+    QChar *out = mParagraph.data() + start;
+    for (const char b : bytes) {
+        const char16_t c = cp1252[uchar(b)];
+        // Control characters other than the tab carry nothing to show.
+        if (c >= 0x20 || c == '\t')
+            *out++ = QChar(c);
+    }
+    mParagraph.resize(out - mParagraph.constData());
+    if (mParagraph.size() > start)
+        mEndedWithPar = false;
+    return true;
+}
+
 void Reader::flushBytes()
 {
     if (mBytes.isEmpty())
@@ -818,32 +858,7 @@ void Reader::flushBytes()
         mBytes.resize(0);
         return;
     }
-    const int page = currentCodePage();
-    if (mHighSurrogate.isNull() && (page == 1252 || page == 0)) {
-        // Windows-1252 straight into the paragraph: one table look-up a byte.
-        static const std::array<char16_t, 256> cp1252 = [] {
-            QByteArray all(256, Qt::Uninitialized);
-            for (int i = 0; i < 256; ++i)
-                all[i] = char(i);
-            const QString s = streamcodec::fromCp1252(all);
-            std::array<char16_t, 256> table;
-            for (int i = 0; i < 256; ++i)
-                table[size_t(i)] = s[i].unicode();
-            return table;
-        }();
-        useCurrentFormat();
-        const qsizetype start = mParagraph.size();
-        mParagraph.resize(start + mBytes.size());
-        QChar *out = mParagraph.data() + start;
-        for (const char b : std::as_const(mBytes)) {
-            const char16_t c = cp1252[uchar(b)];
-            // Control characters other than the tab carry nothing to show.
-            if (c >= 0x20 || c == '\t')
-                *out++ = QChar(c);
-        }
-        mParagraph.resize(out - mParagraph.constData());
-        if (mParagraph.size() > start)
-            mEndedWithPar = false;
+    if (takeCp1252(mBytes)) {
         mBytes.resize(0);
         return;
     }
@@ -865,7 +880,7 @@ void Reader::flushBytes()
 void Reader::useCurrentFormat()
 {
     const CharState &cs = st().chr;
-    if (mHaveTextFormat && key(cs) == key(mTextFormat))
+    if (mHaveTextFormat && cs == mTextFormat)
         return;
     flushText();
     mTextFormat = cs;
@@ -941,7 +956,7 @@ void Reader::endParagraph()
 
 const QTextCharFormat &Reader::charFormat(const CharState &s)
 {
-    auto [it, added] = mCharFormats.try_emplace(key(s));
+    auto [it, added] = mCharFormats.try_emplace(s);
     if (added) {
         it->second = makeCharFormat(s);
         // A format keeps its hash once computed, and so does every copy
@@ -960,7 +975,7 @@ const QTextCharFormat &Reader::charFormat(const CharState &s)
 
 const QTextBlockFormat &Reader::blockFormat(const ParaState &p)
 {
-    auto [it, added] = mBlockFormats.try_emplace(key(p));
+    auto [it, added] = mBlockFormats.try_emplace(p);
     if (added)
         it->second = makeBlockFormat(p);
     return it->second;
