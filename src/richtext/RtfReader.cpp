@@ -188,8 +188,10 @@ const WordEntry &findWord(QByteArrayView name)
         std::array<quint8, Slots> t{};  // 0: empty, else index + 1
         for (size_t i = 0; i < std::size(Words); ++i) {
             size_t at = hash(Words[i].name);
-            while (t[at])
+            while (t[at]) {
+                Q_ASSERT(Words[t[at] - 1].name != Words[i].name);  // each word once
                 at = (at + 1) & (Slots - 1);
+            }
             t[at] = quint8(i + 1);
         }
         return t;
