@@ -12,11 +12,10 @@
 #include <QTextDocument>
 
 #include <algorithm>
-#include <cstring>
+#include <array>
 #include <cmath>
 #include <map>
 #include <string_view>
-#include <tuple>
 #include <vector>
 
 namespace rtf {
@@ -61,6 +60,7 @@ struct CharState
     bool bold = false, italic = false, underline = false, strike = false;
     int vertical = 0;       // 0 normal, 1 subscript, 2 superscript
     int fg = 0, bg = 0;     // colour table indexes; 0 = automatic
+    auto operator<=>(const CharState &) const = default;
 };
 
 struct ParaState
@@ -68,17 +68,8 @@ struct ParaState
     Qt::Alignment align = Qt::AlignLeft;
     int li = 0, ri = 0, fi = 0, sb = 0, sa = 0, sl = 0;
     bool slMult = false;
+    auto operator<=>(const ParaState &) const = default;
 };
-
-auto key(const CharState &c)
-{
-    return std::tuple(c.font, c.halfPoints, c.bold, c.italic, c.underline, c.strike, c.vertical, c.fg, c.bg);
-}
-
-auto key(const ParaState &p)
-{
-    return std::tuple(int(p.align), p.li, p.ri, p.fi, p.sb, p.sa, p.sl, p.slMult);
-}
 
 struct State
 {
@@ -117,34 +108,99 @@ int charsetCodePage(int charset)
     }
 }
 
-// A control word compared with a literal: sizes first, so most words
-// are told apart without comparing bytes.
-template <size_t N>
-bool is(QByteArrayView word, const char (&literal)[N])
-{
-    return word.size() == qsizetype(N - 1) && std::memcmp(word.constData(), literal, N - 1) == 0;
-}
+// The control words the reader acts on, named as they are written. A word
+// is looked up once, where it is read; what follows compares numbers.
+enum class Word : quint8 {
+    Unknown,
+    Skipped,  // a destination whose text is not part of the document
+    Special,  // a word that stands for one character
+    ansi, ansicpg, b, bin, blue, cb, cf, chcbpat, colortbl, cpg, deff, dibitmap, dn, emfblip, f,
+    fcharset, fdecor, fi, fmodern, fonttbl, froman, fs, fscript, fswiss, green, highlight, i,
+    jpegblip, li, mac, macpict, nosupersub, page, par, pard, pc, pca, pich, pichgoal, picscalex,
+    picscaley, pict, picw, picwgoal, plain, pmmetafile, pngblip, qc, qj, ql, qr, red, ri, row, sa,
+    sb, sect, shp, shpbottom, shpinst, shpleft, shppict, shpright, shprslt, shptop, sl, slmult, sn,
+    strike, striked, sub, super, sv, u, uc, ul, uld, uldash, uldb, ulnone, ulth, ulw, ulwave, up,
+    wbitmap, wmetafile,
+};
 
-bool is(QByteArrayView word, std::string_view literal)
+struct WordEntry
 {
-    return size_t(word.size()) == literal.size() && std::memcmp(word.constData(), literal.data(), literal.size()) == 0;
-}
+    std::string_view name;
+    Word word;
+    char16_t character = 0;  // of a Special
+};
 
-// Destinations whose text is not part of the document.
-bool isSkippedDestination(QByteArrayView word)
+constexpr WordEntry Words[] = {
+    {"ansi", Word::ansi}, {"ansicpg", Word::ansicpg}, {"b", Word::b}, {"bin", Word::bin},
+    {"blue", Word::blue}, {"cb", Word::cb}, {"cf", Word::cf}, {"chcbpat", Word::chcbpat},
+    {"colortbl", Word::colortbl}, {"cpg", Word::cpg}, {"deff", Word::deff}, {"dibitmap", Word::dibitmap},
+    {"dn", Word::dn}, {"emfblip", Word::emfblip}, {"f", Word::f}, {"fcharset", Word::fcharset},
+    {"fdecor", Word::fdecor}, {"fi", Word::fi}, {"fmodern", Word::fmodern}, {"fonttbl", Word::fonttbl},
+    {"froman", Word::froman}, {"fs", Word::fs}, {"fscript", Word::fscript}, {"fswiss", Word::fswiss},
+    {"green", Word::green}, {"highlight", Word::highlight}, {"i", Word::i}, {"jpegblip", Word::jpegblip},
+    {"li", Word::li}, {"mac", Word::mac}, {"macpict", Word::macpict}, {"nosupersub", Word::nosupersub},
+    {"page", Word::page}, {"par", Word::par}, {"pard", Word::pard}, {"pc", Word::pc}, {"pca", Word::pca},
+    {"pich", Word::pich}, {"pichgoal", Word::pichgoal}, {"picscalex", Word::picscalex},
+    {"picscaley", Word::picscaley}, {"pict", Word::pict}, {"picw", Word::picw}, {"picwgoal", Word::picwgoal},
+    {"plain", Word::plain}, {"pmmetafile", Word::pmmetafile}, {"pngblip", Word::pngblip}, {"qc", Word::qc},
+    {"qj", Word::qj}, {"ql", Word::ql}, {"qr", Word::qr}, {"red", Word::red}, {"ri", Word::ri},
+    {"row", Word::row}, {"sa", Word::sa}, {"sb", Word::sb}, {"sect", Word::sect}, {"shp", Word::shp},
+    {"shpbottom", Word::shpbottom}, {"shpinst", Word::shpinst}, {"shpleft", Word::shpleft},
+    {"shppict", Word::shppict}, {"shpright", Word::shpright}, {"shprslt", Word::shprslt},
+    {"shptop", Word::shptop}, {"sl", Word::sl}, {"slmult", Word::slmult}, {"sn", Word::sn},
+    {"strike", Word::strike}, {"striked", Word::striked}, {"sub", Word::sub}, {"super", Word::super},
+    {"sv", Word::sv}, {"u", Word::u}, {"uc", Word::uc}, {"ul", Word::ul}, {"uld", Word::uld},
+    {"uldash", Word::uldash}, {"uldb", Word::uldb}, {"ulnone", Word::ulnone}, {"ulth", Word::ulth},
+    {"ulw", Word::ulw}, {"ulwave", Word::ulwave}, {"up", Word::up}, {"wbitmap", Word::wbitmap},
+    {"wmetafile", Word::wmetafile},
+    {"tab", Word::Special, '\t'}, {"line", Word::Special, 0x2028}, {"emdash", Word::Special, 0x2014},
+    {"endash", Word::Special, 0x2013}, {"emspace", Word::Special, 0x2003}, {"enspace", Word::Special, 0x2002},
+    {"qmspace", Word::Special, 0x2005}, {"bullet", Word::Special, 0x2022}, {"lquote", Word::Special, 0x2018},
+    {"rquote", Word::Special, 0x2019}, {"ldblquote", Word::Special, 0x201C}, {"rdblquote", Word::Special, 0x201D},
+    {"zwj", Word::Special, 0x200D}, {"zwnj", Word::Special, 0x200C}, {"cell", Word::Special, '\t'},
+    {"stylesheet", Word::Skipped}, {"info", Word::Skipped}, {"object", Word::Skipped}, {"header", Word::Skipped},
+    {"headerl", Word::Skipped}, {"headerr", Word::Skipped}, {"headerf", Word::Skipped}, {"footer", Word::Skipped},
+    {"footerl", Word::Skipped}, {"footerr", Word::Skipped}, {"footerf", Word::Skipped}, {"footnote", Word::Skipped},
+    {"annotation", Word::Skipped}, {"fldinst", Word::Skipped}, {"listtable", Word::Skipped},
+    {"listoverridetable", Word::Skipped}, {"revtbl", Word::Skipped}, {"rsidtbl", Word::Skipped},
+    {"xmlnstbl", Word::Skipped}, {"themedata", Word::Skipped}, {"colorschememapping", Word::Skipped},
+    {"latentstyles", Word::Skipped}, {"datastore", Word::Skipped}, {"generator", Word::Skipped},
+    {"filetbl", Word::Skipped}, {"pn", Word::Skipped}, {"bkmkstart", Word::Skipped}, {"bkmkend", Word::Skipped},
+    {"nonshppict", Word::Skipped}, {"template", Word::Skipped}, {"atnid", Word::Skipped},
+    {"atnauthor", Word::Skipped}, {"xe", Word::Skipped}, {"tc", Word::Skipped}, {"txe", Word::Skipped},
+    {"private", Word::Skipped}, {"userprops", Word::Skipped}, {"docvar", Word::Skipped}, {"mmathPr", Word::Skipped},
+    {"pgdsctbl", Word::Skipped}, {"wgrffmtfilter", Word::Skipped}, {"background", Word::Skipped},
+    {"fchars", Word::Skipped}, {"lchars", Word::Skipped}};
+
+// Words by name: an open-addressed table over FNV-1a hashes, built once.
+const WordEntry &findWord(QByteArrayView name)
 {
-    static constexpr std::string_view names[] = {
-        "stylesheet", "info", "object", "header", "headerl", "headerr", "headerf",
-        "footer", "footerl", "footerr", "footerf", "footnote", "annotation", "fldinst",
-        "listtable", "listoverridetable", "revtbl", "rsidtbl", "xmlnstbl", "themedata",
-        "colorschememapping", "latentstyles", "datastore", "generator", "filetbl", "pn",
-        "bkmkstart", "bkmkend", "nonshppict", "template", "atnid",
-        "atnauthor", "xe", "tc", "txe", "private", "userprops", "docvar", "mmathPr",
-        "pgdsctbl", "wgrffmtfilter", "background", "fchars", "lchars"};
-    for (std::string_view n : names)
-        if (is(word, n))
-            return true;
-    return false;
+    static constexpr size_t Slots = 512;  // a power of two, over twice the words
+    static constexpr WordEntry unknown{"", Word::Unknown};
+    auto hash = [](std::string_view w) {
+        quint32 h = 2166136261u;
+        for (const char c : w)
+            h = (h ^ quint8(c)) * 16777619u;
+        return h & (Slots - 1);
+    };
+    static const std::array<quint8, Slots> byHash = [&] {
+        static_assert(std::size(Words) < 255);
+        std::array<quint8, Slots> t{};  // 0: empty, else index + 1
+        for (size_t i = 0; i < std::size(Words); ++i) {
+            size_t at = hash(Words[i].name);
+            while (t[at]) {
+                Q_ASSERT(Words[t[at] - 1].name != Words[i].name);  // each word once
+                at = (at + 1) & (Slots - 1);
+            }
+            t[at] = quint8(i + 1);
+        }
+        return t;
+    }();
+    const std::string_view w(name.constData(), size_t(name.size()));
+    for (size_t at = hash(w); byHash[at]; at = (at + 1) & (Slots - 1))
+        if (Words[byHash[at] - 1].name == w)
+            return Words[byHash[at] - 1];
+    return unknown;
 }
 
 class Reader
@@ -157,17 +213,20 @@ private:
     bool atEnd() const { return mPos >= mIn.size(); }
     void controlWord();
     void controlSymbol(char c);
-    void applyWord(QByteArrayView word, bool hasParam, int param);
+    void applyWord(const WordEntry &word, bool hasParam, int param);
     void text(QChar c);
     void byte(char b);
     void flushBytes();
+    // Windows-1252 text straight into the paragraph, one table look-up a
+    // byte; false, taking nothing, when the text is in another code page.
+    bool takeCp1252(QByteArrayView bytes);
     void flushText();
     void writeParagraph(const QTextBlockFormat &bf, const QTextCharFormat &cf);
     // Ends the pending text when the character format changed since.
     void useCurrentFormat();
     void endParagraph();
     void fontTableText(char c);
-    void colorTableWord(QByteArrayView word, int param);
+    void colorTableWord(Word word, int param);
     // The formats of the document for a state, made once per state: a
     // format the document has seen is found again without being compared
     // property by property.
@@ -177,8 +236,8 @@ private:
     QTextBlockFormat makeBlockFormat(const ParaState &p) const;
     QString decode(const QByteArray &bytes) const;
     int currentCodePage() const;
-    void pictureWord(QByteArrayView word, bool hasParam, int param);
-    void shapeWord(QByteArrayView word, bool hasParam, int param);
+    void pictureWord(Word word, bool hasParam, int param);
+    void shapeWord(Word word, bool hasParam, int param);
     void finishPicture();
 
     State &st() { return mStack.back(); }
@@ -196,21 +255,22 @@ private:
     std::vector<QColor> mColors;  // invalid QColor = automatic
     int mRed = -1, mGreen = -1, mBlue = -1;
 
-    std::map<decltype(key(CharState())), QTextCharFormat> mCharFormats;  // emptied when a table changes
-    std::map<decltype(key(ParaState())), QTextBlockFormat> mBlockFormats;
+    std::map<CharState, QTextCharFormat> mCharFormats;  // emptied when a table changes
+    std::map<ParaState, QTextBlockFormat> mBlockFormats;
     // The runs of the paragraph being read: a paragraph is written whole at
     // its end, when its own formats are known, which saves setting them
-    // after its text.
+    // after its text. A run is the text from its start to the next run's.
     struct Run
     {
-        QString text;
+        qsizetype start;  // in mParagraph
         QTextCharFormat format;
     };
     std::vector<Run> mRuns;
     std::unique_ptr<QTextDocument> mDoc;
     QTextCursor mCursor;
-    QByteArray mBytes;  // 8-bit text waiting for its code page
-    QString mText;      // text waiting for its character format
+    QByteArray mBytes;     // 8-bit text waiting for its code page
+    QString mParagraph;    // the paragraph's text; its buffer serves every paragraph
+    qsizetype mRunStart = 0;  // text from here on waits for its character format
     CharState mTextFormat;
     bool mHaveTextFormat = false;
     bool mFirstBlock = true;
@@ -294,12 +354,21 @@ ReadResult Reader::run()
             ++mPos;
         } else if (mSkipChars == 0 && st().dest == Dest::Text) {
             // A stretch of plain text, taken at once.
+            static constexpr auto endsText = [] {
+                std::array<bool, 256> t{};
+                for (const char c : {'\\', '{', '}', '\r', '\n'})
+                    t[uchar(c)] = true;
+                return t;
+            }();
             qsizetype end = mPos + 1;
-            while (end < mIn.size() && mIn[end] != '\\' && mIn[end] != '{' && mIn[end] != '}' && mIn[end] != '\r'
-                   && mIn[end] != '\n')
+            while (end < mIn.size() && !endsText[uchar(mIn[end])])
                 ++end;
             mStarred = false;
-            mBytes.append(mIn.constData() + mPos, end - mPos);
+            // Bytes of a code page of more than one byte a character may
+            // still wait for the rest of theirs.
+            const QByteArrayView stretch = QByteArrayView(mIn).sliced(mPos, end - mPos);
+            if (!mBytes.isEmpty() || !takeCp1252(stretch))
+                mBytes.append(stretch);
             mPos = end;
         } else {
             ++mPos;
@@ -337,8 +406,8 @@ void Reader::controlWord()
         ++mPos;
     // No control word is longer than this; a longer one is unknown.
     constexpr qsizetype MaxWordLength = 32;
-    const QByteArrayView word = mPos - start <= MaxWordLength ? QByteArrayView(mIn).sliced(start, mPos - start)
-                                                              : QByteArrayView("?");
+    const WordEntry &word =
+        findWord(mPos - start <= MaxWordLength ? QByteArrayView(mIn).sliced(start, mPos - start) : QByteArrayView());
     bool hasParam = false, negative = false;
     qint64 value = 0;
     if (!atEnd() && mIn[mPos] == '-' && mPos + 1 < mIn.size() && mIn[mPos + 1] >= '0' && mIn[mPos + 1] <= '9') {
@@ -360,7 +429,7 @@ void Reader::controlWord()
         value = -value;
     const int param = int(std::clamp<qint64>(value, INT_MIN, INT_MAX));
 
-    if (is(word, "bin")) {
+    if (word.word == Word::bin) {
         // Raw bytes follow; a picture's data, or part of no text we read.
         if (!hasParam || value <= 0)
             return;
@@ -422,7 +491,9 @@ void Reader::controlSymbol(char c)
     case '_': text(QChar(0x2011)); break;
     case '*':
         // An optional destination: skipped, unless the word that follows
-        // names one we read.
+        // names one we read. Text read before it stays, even where \* is
+        // not the first thing in its group.
+        flushBytes();
         mStarred = true;
         mStarredFrom = st().dest;
         st().dest = Dest::Skip;
@@ -434,17 +505,18 @@ void Reader::controlSymbol(char c)
     }
 }
 
-void Reader::applyWord(QByteArrayView w, bool hasParam, int param)
+void Reader::applyWord(const WordEntry &entry, bool hasParam, int param)
 {
+    const Word w = entry.word;
     State &s = st();
     // {\*\shppict{\pict ...}} is how word processors give a picture;
     // \nonshppict, skipped below, holds the same picture for older readers.
     if (std::exchange(mStarred, false)) {
-        if (is(w, "shppict") && mStarredFrom == Dest::Text) {
+        if (w == Word::shppict && mStarredFrom == Dest::Text) {
             s.dest = Dest::Text;
             return;
         }
-        if (is(w, "shpinst") && mStarredFrom == Dest::Shape) {
+        if (w == Word::shpinst && mStarredFrom == Dest::Shape) {
             s.dest = Dest::Shape;
             return;
         }
@@ -462,21 +534,21 @@ void Reader::applyWord(QByteArrayView w, bool hasParam, int param)
     const bool on = !hasParam || param != 0;
 
     // Destinations.
-    if (is(w, "fonttbl")) { flushBytes(); s.dest = Dest::FontTable; return; }
-    if (is(w, "colortbl")) {
+    if (w == Word::fonttbl) { flushBytes(); s.dest = Dest::FontTable; return; }
+    if (w == Word::colortbl) {
         flushBytes();
         s.dest = Dest::ColorTable;
         mRed = mGreen = mBlue = -1;
         return;
     }
-    if (isSkippedDestination(w)) { flushBytes(); s.dest = Dest::Skip; return; }
-    if (is(w, "shp") && s.dest == Dest::Text) {
+    if (w == Word::Skipped) { flushBytes(); s.dest = Dest::Skip; return; }
+    if (w == Word::shp && s.dest == Dest::Text) {
         flushBytes();
         s.dest = Dest::Shape;
         mShapeBox = QRect();
         return;
     }
-    if (is(w, "pict")) {
+    if (w == Word::pict) {
         if (s.dest != Dest::Text || mPictureDepth > 0) {
             s.dest = Dest::Skip;
             return;
@@ -491,19 +563,19 @@ void Reader::applyWord(QByteArrayView w, bool hasParam, int param)
     }
 
     if (s.dest == Dest::FontTable) {
-        if (is(w, "f") && hasParam) {
+        if (w == Word::f && hasParam) {
             mFontNumber = param;
             mFontName.clear();
             mFonts[param];
         } else if (mFontNumber >= 0) {
             FontEntry &f = mFonts[mFontNumber];
-            if (is(w, "froman")) f.hint = QFont::Serif;
-            else if (is(w, "fswiss")) f.hint = QFont::SansSerif;
-            else if (is(w, "fmodern")) f.hint = QFont::TypeWriter;
-            else if (is(w, "fscript")) f.hint = QFont::Cursive;
-            else if (is(w, "fdecor")) f.hint = QFont::Decorative;
-            else if (is(w, "fcharset") && hasParam) f.codePage = charsetCodePage(param);
-            else if (is(w, "cpg") && hasParam) f.codePage = param;
+            if (w == Word::froman) f.hint = QFont::Serif;
+            else if (w == Word::fswiss) f.hint = QFont::SansSerif;
+            else if (w == Word::fmodern) f.hint = QFont::TypeWriter;
+            else if (w == Word::fscript) f.hint = QFont::Cursive;
+            else if (w == Word::fdecor) f.hint = QFont::Decorative;
+            else if (w == Word::fcharset && hasParam) f.codePage = charsetCodePage(param);
+            else if (w == Word::cpg && hasParam) f.codePage = param;
         }
         return;
     }
@@ -512,16 +584,19 @@ void Reader::applyWord(QByteArrayView w, bool hasParam, int param)
         return;
     }
 
-    // Document settings.
-    if (is(w, "ansi")) { mCodePage = 1252; return; }
-    if (is(w, "ansicpg") && hasParam) { mCodePage = param; return; }
-    if (is(w, "pc")) { mCodePage = 437; return; }
-    if (is(w, "pca")) { mCodePage = 850; return; }
-    if (is(w, "mac")) { mCodePage = 10000; return; }
-    if (is(w, "deff") && hasParam) { mDefaultFont = param; return; }
-    if (is(w, "uc") && hasParam) { s.uc = std::clamp(param, 0, 10); return; }
+    // Document settings. Text read before them keeps the code page it was
+    // read in.
+    if (w == Word::ansi || w == Word::ansicpg || w == Word::pc || w == Word::pca || w == Word::mac || w == Word::deff)
+        flushBytes();
+    if (w == Word::ansi) { mCodePage = 1252; return; }
+    if (w == Word::ansicpg && hasParam) { mCodePage = param; return; }
+    if (w == Word::pc) { mCodePage = 437; return; }
+    if (w == Word::pca) { mCodePage = 850; return; }
+    if (w == Word::mac) { mCodePage = 10000; return; }
+    if (w == Word::deff && hasParam) { mDefaultFont = param; return; }
+    if (w == Word::uc && hasParam) { s.uc = std::clamp(param, 0, 10); return; }
 
-    if (is(w, "u") && hasParam) {
+    if (w == Word::u && hasParam) {
         flushBytes();
         // A signed 16-bit unit; values past it are not Unicode.
         int code = param < 0 ? param + 65536 : param;
@@ -532,89 +607,82 @@ void Reader::applyWord(QByteArrayView w, bool hasParam, int param)
         return;
     }
 
-    // Special characters.
-    static constexpr struct { std::string_view word; char16_t c; } specials[] = {
-        {"tab", '\t'}, {"line", 0x2028}, {"emdash", 0x2014}, {"endash", 0x2013},
-        {"emspace", 0x2003}, {"enspace", 0x2002}, {"qmspace", 0x2005}, {"bullet", 0x2022},
-        {"lquote", 0x2018}, {"rquote", 0x2019}, {"ldblquote", 0x201C}, {"rdblquote", 0x201D},
-        {"zwj", 0x200D}, {"zwnj", 0x200C}, {"cell", '\t'}};
-    for (const auto &sp : specials)
-        if (is(w, sp.word)) {
-            text(QChar(sp.c));
-            return;
-        }
-    if (is(w, "par") || is(w, "sect") || is(w, "page") || is(w, "row")) { endParagraph(); return; }
+    if (w == Word::Special) {
+        text(QChar(entry.character));
+        return;
+    }
+    if (w == Word::par || w == Word::sect || w == Word::page || w == Word::row) { endParagraph(); return; }
 
     // Character formatting.
     CharState &c = s.chr;
-    if (is(w, "plain")) { flushBytes(); c = CharState(); return; }
-    if (is(w, "b")) { flushBytes(); c.bold = on; return; }
-    if (is(w, "i")) { flushBytes(); c.italic = on; return; }
-    if (is(w, "ul") || is(w, "uld") || is(w, "uldb") || is(w, "ulw") || is(w, "uldash") || is(w, "ulth") || is(w, "ulwave")) {
+    if (w == Word::plain) { flushBytes(); c = CharState(); return; }
+    if (w == Word::b) { flushBytes(); c.bold = on; return; }
+    if (w == Word::i) { flushBytes(); c.italic = on; return; }
+    if (w == Word::ul || w == Word::uld || w == Word::uldb || w == Word::ulw || w == Word::uldash || w == Word::ulth || w == Word::ulwave) {
         flushBytes();
         c.underline = on;
         return;
     }
-    if (is(w, "ulnone")) { flushBytes(); c.underline = false; return; }
-    if (is(w, "strike") || is(w, "striked")) { flushBytes(); c.strike = on; return; }
-    if (is(w, "sub") || is(w, "dn")) { flushBytes(); c.vertical = on ? 1 : 0; return; }
-    if (is(w, "super") || is(w, "up")) { flushBytes(); c.vertical = on ? 2 : 0; return; }
-    if (is(w, "nosupersub")) { flushBytes(); c.vertical = 0; return; }
-    if (is(w, "fs") && hasParam) { flushBytes(); c.halfPoints = param; return; }
-    if (is(w, "f") && hasParam) { flushBytes(); c.font = param; return; }
-    if (is(w, "cf") && hasParam) { flushBytes(); c.fg = param; return; }
-    if ((is(w, "cb") || is(w, "highlight") || is(w, "chcbpat")) && hasParam) { flushBytes(); c.bg = param; return; }
+    if (w == Word::ulnone) { flushBytes(); c.underline = false; return; }
+    if (w == Word::strike || w == Word::striked) { flushBytes(); c.strike = on; return; }
+    if (w == Word::sub || w == Word::dn) { flushBytes(); c.vertical = on ? 1 : 0; return; }
+    if (w == Word::super || w == Word::up) { flushBytes(); c.vertical = on ? 2 : 0; return; }
+    if (w == Word::nosupersub) { flushBytes(); c.vertical = 0; return; }
+    if (w == Word::fs && hasParam) { flushBytes(); c.halfPoints = param; return; }
+    if (w == Word::f && hasParam) { flushBytes(); c.font = param; return; }
+    if (w == Word::cf && hasParam) { flushBytes(); c.fg = param; return; }
+    if ((w == Word::cb || w == Word::highlight || w == Word::chcbpat) && hasParam) { flushBytes(); c.bg = param; return; }
 
     // Paragraph formatting.
     ParaState &p = s.para;
-    if (is(w, "pard")) { p = ParaState(); return; }
-    if (is(w, "ql")) { p.align = Qt::AlignLeft; return; }
-    if (is(w, "qc")) { p.align = Qt::AlignHCenter; return; }
-    if (is(w, "qr")) { p.align = Qt::AlignRight; return; }
-    if (is(w, "qj")) { p.align = Qt::AlignJustify; return; }
+    if (w == Word::pard) { p = ParaState(); return; }
+    if (w == Word::ql) { p.align = Qt::AlignLeft; return; }
+    if (w == Word::qc) { p.align = Qt::AlignHCenter; return; }
+    if (w == Word::qr) { p.align = Qt::AlignRight; return; }
+    if (w == Word::qj) { p.align = Qt::AlignJustify; return; }
     if (!hasParam)
         return;
     const int twips = std::clamp(param, -MaxTwips, MaxTwips);
-    if (is(w, "li")) p.li = twips;
-    else if (is(w, "ri")) p.ri = twips;
-    else if (is(w, "fi")) p.fi = twips;
-    else if (is(w, "sb")) p.sb = twips;
-    else if (is(w, "sa")) p.sa = twips;
-    else if (is(w, "sl")) p.sl = twips;
-    else if (is(w, "slmult")) p.slMult = param != 0;
+    if (w == Word::li) p.li = twips;
+    else if (w == Word::ri) p.ri = twips;
+    else if (w == Word::fi) p.fi = twips;
+    else if (w == Word::sb) p.sb = twips;
+    else if (w == Word::sa) p.sa = twips;
+    else if (w == Word::sl) p.sl = twips;
+    else if (w == Word::slmult) p.slMult = param != 0;
 }
 
-void Reader::pictureWord(QByteArrayView w, bool hasParam, int param)
+void Reader::pictureWord(Word w, bool hasParam, int param)
 {
     PictureData &p = mPicture;
-    if (is(w, "pict")) st().dest = Dest::Skip;  // one picture at a time
-    else if (is(w, "pngblip")) p.kind = PictureKind::Png;
-    else if (is(w, "jpegblip")) p.kind = PictureKind::Jpeg;
-    else if (is(w, "dibitmap")) p.kind = PictureKind::Dib;
-    else if (is(w, "wmetafile")) p.kind = PictureKind::Wmf;
-    else if (is(w, "emfblip")) p.kind = PictureKind::Emf;
-    else if (is(w, "wbitmap") || is(w, "macpict") || is(w, "pmmetafile")) p.kind = PictureKind::Unsupported;
+    if (w == Word::pict) st().dest = Dest::Skip;  // one picture at a time
+    else if (w == Word::pngblip) p.kind = PictureKind::Png;
+    else if (w == Word::jpegblip) p.kind = PictureKind::Jpeg;
+    else if (w == Word::dibitmap) p.kind = PictureKind::Dib;
+    else if (w == Word::wmetafile) p.kind = PictureKind::Wmf;
+    else if (w == Word::emfblip) p.kind = PictureKind::Emf;
+    else if (w == Word::wbitmap || w == Word::macpict || w == Word::pmmetafile) p.kind = PictureKind::Unsupported;
     else if (!hasParam) return;
-    else if (is(w, "picw")) p.picw = param;
-    else if (is(w, "pich")) p.pich = param;
-    else if (is(w, "picwgoal")) p.goalw = param;
-    else if (is(w, "pichgoal")) p.goalh = param;
-    else if (is(w, "picscalex")) p.scalex = param;
-    else if (is(w, "picscaley")) p.scaley = param;
+    else if (w == Word::picw) p.picw = param;
+    else if (w == Word::pich) p.pich = param;
+    else if (w == Word::picwgoal) p.goalw = param;
+    else if (w == Word::pichgoal) p.goalh = param;
+    else if (w == Word::picscalex) p.scalex = param;
+    else if (w == Word::picscaley) p.scaley = param;
 }
 
-void Reader::shapeWord(QByteArrayView w, bool hasParam, int param)
+void Reader::shapeWord(Word w, bool hasParam, int param)
 {
     // {\sp{\sn pib}{\sv {\pict ...}}}: the shape's picture, shown where the
     // shape is anchored. Its other properties, and its result for readers
     // without shapes (\shprslt), are passed over.
     State &s = st();
-    if (is(w, "sn") && s.dest == Dest::Shape) {
+    if (w == Word::sn && s.dest == Dest::Shape) {
         s.dest = Dest::ShapeName;
         mShapeName.clear();
-    } else if (is(w, "sv") && s.dest == Dest::Shape) {
+    } else if (w == Word::sv && s.dest == Dest::Shape) {
         s.dest = mShapeName == "pib" ? Dest::ShapeValue : Dest::Skip;
-    } else if (is(w, "pict") && s.dest == Dest::ShapeValue && mPictureDepth == 0) {
+    } else if (w == Word::pict && s.dest == Dest::ShapeValue && mPictureDepth == 0) {
         s.dest = Dest::Picture;
         mPicture = PictureData();
         // Shown at the shape's size unless the picture gives its own.
@@ -622,13 +690,13 @@ void Reader::shapeWord(QByteArrayView w, bool hasParam, int param)
         mPicture.goalh = qint64(mShapeBox.bottom()) - mShapeBox.top();
         mPictureDepth = mStack.size();
         mHexHigh = -1;
-    } else if (is(w, "shprslt")) {
+    } else if (w == Word::shprslt) {
         s.dest = Dest::Skip;
     } else if (hasParam && s.dest == Dest::Shape) {
-        if (is(w, "shpleft")) mShapeBox.setLeft(param);
-        else if (is(w, "shptop")) mShapeBox.setTop(param);
-        else if (is(w, "shpright")) mShapeBox.setRight(param);
-        else if (is(w, "shpbottom")) mShapeBox.setBottom(param);
+        if (w == Word::shpleft) mShapeBox.setLeft(param);
+        else if (w == Word::shptop) mShapeBox.setTop(param);
+        else if (w == Word::shpright) mShapeBox.setRight(param);
+        else if (w == Word::shpbottom) mShapeBox.setBottom(param);
     }
 }
 
@@ -645,16 +713,18 @@ void Reader::finishPicture()
         return;  // left out; the text around it reads on
     mPicturePixelBytes = MaxDocumentPicturePixelBytes - left;
     flushText();
-    mRuns.push_back({QString(QChar::ObjectReplacementCharacter), PictureFormat(*mDoc, data, picture)});
+    mRuns.push_back({mParagraph.size(), PictureFormat(*mDoc, data, picture)});
+    mParagraph.append(QChar::ObjectReplacementCharacter);
+    mRunStart = mParagraph.size();
     mEndedWithPar = false;
 }
 
-void Reader::colorTableWord(QByteArrayView w, int param)
+void Reader::colorTableWord(Word w, int param)
 {
     const int v = std::clamp(param, 0, 255);
-    if (is(w, "red")) mRed = v;
-    else if (is(w, "green")) mGreen = v;
-    else if (is(w, "blue")) mBlue = v;
+    if (w == Word::red) mRed = v;
+    else if (w == Word::green) mGreen = v;
+    else if (w == Word::blue) mBlue = v;
 }
 
 void Reader::fontTableText(char c)
@@ -749,18 +819,59 @@ void Reader::byte(char b)
     }
 }
 
+bool Reader::takeCp1252(QByteArrayView bytes)
+{
+    if (!mHighSurrogate.isNull() || st().dest != Dest::Text)
+        return false;
+    const int page = currentCodePage();
+    if (page != 1252 && page != 0)
+        return false;
+    static const std::array<char16_t, 256> cp1252 = [] {
+        QByteArray all(256, Qt::Uninitialized);
+        for (int i = 0; i < 256; ++i)
+            all[i] = char(i);
+        const QString s = streamcodec::fromCp1252(all);
+        std::array<char16_t, 256> table;
+        for (int i = 0; i < 256; ++i)
+            table[size_t(i)] = s[i].unicode();
+        return table;
+    }();
+    useCurrentFormat();
+    const qsizetype start = mParagraph.size();
+    mParagraph.resize(start + bytes.size());
+    QChar *out = mParagraph.data() + start;
+    for (const char b : bytes) {
+        const char16_t c = cp1252[uchar(b)];
+        // Control characters other than the tab carry nothing to show.
+        if (c >= 0x20 || c == '\t')
+            *out++ = QChar(c);
+    }
+    mParagraph.resize(out - mParagraph.constData());
+    if (mParagraph.size() > start)
+        mEndedWithPar = false;
+    return true;
+}
+
 void Reader::flushBytes()
 {
     if (mBytes.isEmpty())
         return;
+    if (st().dest != Dest::Text) {
+        mBytes.resize(0);
+        return;
+    }
+    if (takeCp1252(mBytes)) {
+        mBytes.resize(0);
+        return;
+    }
     const QString s = decode(mBytes);
-    mBytes.clear();
+    mBytes.resize(0);
     // Most text has no surrogates or control characters: taken whole.
-    const bool plain = mHighSurrogate.isNull() && st().dest == Dest::Text
+    const bool plain = mHighSurrogate.isNull()
         && std::all_of(s.begin(), s.end(), [](QChar c) { return c.unicode() >= 0x20 && !c.isSurrogate(); });
     if (plain && !s.isEmpty()) {
         useCurrentFormat();
-        mText.append(s);
+        mParagraph.append(s);
         mEndedWithPar = false;
         return;
     }
@@ -771,7 +882,7 @@ void Reader::flushBytes()
 void Reader::useCurrentFormat()
 {
     const CharState &cs = st().chr;
-    if (mHaveTextFormat && key(cs) == key(mTextFormat))
+    if (mHaveTextFormat && cs == mTextFormat)
         return;
     flushText();
     mTextFormat = cs;
@@ -782,11 +893,7 @@ void Reader::text(QChar c)
 {
     if (st().dest != Dest::Text)
         return;
-    if (!mBytes.isEmpty()) {
-        const QByteArray pending = std::exchange(mBytes, QByteArray());
-        for (QChar d : decode(pending))
-            text(d);
-    }
+    flushBytes();
     // Surrogates only in pairs; a lone one becomes the replacement character.
     if (c.isHighSurrogate()) {
         if (!mHighSurrogate.isNull())
@@ -802,18 +909,19 @@ void Reader::text(QChar c)
 
     useCurrentFormat();
     if (!high.isNull() && c.isLowSurrogate())
-        mText.append(high);
+        mParagraph.append(high);
     if (c.unicode() < 0x20 && c != QChar('\t'))
         return;  // other control characters carry nothing to show
-    mText.append(c);
+    mParagraph.append(c);
     mEndedWithPar = false;
 }
 
 void Reader::flushText()
 {
-    if (mText.isEmpty())
+    if (mParagraph.size() == mRunStart)
         return;
-    mRuns.push_back({std::exchange(mText, QString()), charFormat(mTextFormat)});
+    mRuns.push_back({mRunStart, charFormat(mTextFormat)});
+    mRunStart = mParagraph.size();
 }
 
 void Reader::writeParagraph(const QTextBlockFormat &bf, const QTextCharFormat &cf)
@@ -825,9 +933,15 @@ void Reader::writeParagraph(const QTextBlockFormat &bf, const QTextCharFormat &c
     } else {
         mCursor.insertBlock(bf, cf);
     }
-    for (const Run &run : mRuns)
-        mCursor.insertText(run.text, run.format);
+    for (size_t i = 0; i < mRuns.size(); ++i) {
+        const qsizetype start = mRuns[i].start;
+        const qsizetype end = i + 1 < mRuns.size() ? mRuns[i + 1].start : mParagraph.size();
+        // The document copies the text: a view of the paragraph will do.
+        mCursor.insertText(QString::fromRawData(mParagraph.constData() + start, end - start), mRuns[i].format);
+    }
     mRuns.clear();
+    mParagraph.resize(0);
+    mRunStart = 0;
 }
 
 void Reader::endParagraph()
@@ -844,15 +958,26 @@ void Reader::endParagraph()
 
 const QTextCharFormat &Reader::charFormat(const CharState &s)
 {
-    auto [it, added] = mCharFormats.try_emplace(key(s));
-    if (added)
+    auto [it, added] = mCharFormats.try_emplace(s);
+    if (added) {
         it->second = makeCharFormat(s);
+        // A format keeps its hash once computed, and so does every copy
+        // of it. The document copies a character format at each insertion
+        // and looks the copy up by its hash: comparing the format once
+        // here spares hashing all its properties at every run.
+        static const QTextCharFormat other = [] {
+            QTextCharFormat f;
+            f.setFontFixedPitch(true);
+            return f;
+        }();
+        (void)(it->second == other);
+    }
     return it->second;
 }
 
 const QTextBlockFormat &Reader::blockFormat(const ParaState &p)
 {
-    auto [it, added] = mBlockFormats.try_emplace(key(p));
+    auto [it, added] = mBlockFormats.try_emplace(p);
     if (added)
         it->second = makeBlockFormat(p);
     return it->second;

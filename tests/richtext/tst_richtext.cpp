@@ -19,6 +19,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -185,6 +186,13 @@ void TestRichText::reader_data()
     QTest::newRow("field result kept") << doc("{\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt link}}") << "L:[link|Arial|12||]";
     QTest::newRow("bin skipped") << doc("a{\\*\\blob\\bin3 }}}b}c") << "L:[ac|Arial|12||]";
     QTest::newRow("highlight") << doc("\\highlight1 h") << "L:[h|Arial|12||]";
+    QTest::newRow("raw control characters") << doc("a\x01\x1f" "b\tc") << "L:[ab\tc|Arial|12||]";
+    QTest::newRow("text before a stray star") << doc("a{b\\*\\foo c}d") << "L:[abd|Arial|12||]";
+    // Text keeps the code page it was read in (where Qt has Windows-1251).
+    QStringDecoder cp1251("windows-1251");
+    const QString cyrillicA = cp1251.isValid() ? cp1251.decode(QByteArray("\xc0")) : QString::fromUtf8("\xc3\x80");
+    QTest::newRow("code page changed after text")
+        << doc("\\ansicpg1251\\'c0\\ansicpg1252\\'c0") << QString::fromUtf8("L:[%1\xc3\x80|Arial|12||]").arg(cyrillicA);
 }
 
 void TestRichText::reader()
