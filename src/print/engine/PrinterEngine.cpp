@@ -1,5 +1,6 @@
 #include "print/engine/PrinterEngine.h"
 
+#include "print/engine/CupsLibrary.h"
 #include "storage/FileModes.h"
 
 #include <QDir>
@@ -11,8 +12,6 @@
 #include <QPrintEngine>
 #include <QPrinterInfo>
 #include <QTemporaryFile>
-
-#include <cups/cups.h>
 
 #include <vector>
 
@@ -278,11 +277,16 @@ void TPrinterEngine::sendToPrinter(const QString &fileName)
     // A printer instance ("name/instance") prints on its printer.
     const QByteArray printer = PrinterName().section(u'/', 0, 0).toUtf8();
     const QByteArray title = Title.toUtf8();
-    const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, printer.constData(),
-                                   QFile::encodeName(fileName).constData(), title.constData(),
-                                   int(cupsOptions.size()), cupsOptions.data());
+    QString missing;
+    const cups::TLibrary *library = cups::Library(&missing);
+    if (!library)
+        throw EReportError(QStringLiteral("The printer %1 did not accept the print job: %2")
+                               .arg(PrinterName(), missing));
+    const int job = library->PrintFile2(CUPS_HTTP_DEFAULT, printer.constData(),
+                                        QFile::encodeName(fileName).constData(), title.constData(),
+                                        int(cupsOptions.size()), cupsOptions.data());
     if (job == 0)
         throw EReportError(QStringLiteral("The printer %1 did not accept the print job: %2")
-                               .arg(PrinterName(), QString::fromUtf8(cupsLastErrorString())));
+                               .arg(PrinterName(), QString::fromUtf8(library->LastErrorString())));
     mLastJobId = job;
 }
