@@ -5,7 +5,7 @@
 // to the floor, and what each further sheet costs; the same in processor
 // time (user + system), which a loaded machine disturbs less.
 //
-//   bench_print [RUNS]      (default 3 runs of each; the median is shown)
+//   bench_print [RUNS]      (default 3 runs of each, taking turns; the median is shown)
 //   bench_print --write DIR (writes DIR/address.qm for profiling, nothing else)
 
 #include "design/Gbasepnl.h"
@@ -106,19 +106,35 @@ Run runFloor(const QByteArray &floor, const QByteArray &pdf, int sheets)
 }
 
 // The median run by time, with the largest peak memory of all runs.
-template <class F>
-bool measure(int runs, F run, Run *result)
+Run median(std::vector<Run> all)
 {
-    std::vector<Run> all;
-    for (int i = 0; i < runs; ++i) {
-        all.push_back(run());
-        if (all.back().status != 0)
-            return false;
-    }
     std::sort(all.begin(), all.end(), [](const Run &a, const Run &b) { return a.seconds < b.seconds; });
-    *result = all[all.size() / 2];
+    Run result = all[all.size() / 2];
     for (const Run &r : all)
-        result->peakKiB = std::max(result->peakKiB, r.peakKiB);
+        result.peakKiB = std::max(result.peakKiB, r.peakKiB);
+    return result;
+}
+
+// The tool and the floor take turns, so that a change of the machine's
+// load during the runs weighs on both alike.
+template <class T, class F>
+bool measure(int runs, T tool, F floor, Run *toolResult, Run *floorResult)
+{
+    std::vector<Run> tools, floors;
+    for (int i = 0; i < runs; ++i) {
+        tools.push_back(tool());
+        if (tools.back().status != 0) {
+            std::fprintf(stderr, "qmtool failed\n");
+            return false;
+        }
+        floors.push_back(floor());
+        if (floors.back().status != 0) {
+            std::fprintf(stderr, "the floor program failed\n");
+            return false;
+        }
+    }
+    *toolResult = median(tools);
+    *floorResult = median(floors);
     return true;
 }
 
@@ -161,14 +177,9 @@ int main(int argc, char *argv[])
     int lastSheets = 0;
     for (int sheets : {1, 10, 100, 1000}) {
         Run t, f;
-        if (!measure(runs, [&] { return runTool(tool, file, pdf, sheets); }, &t)) {
-            std::fprintf(stderr, "qmtool failed\n");
+        if (!measure(runs, [&] { return runTool(tool, file, pdf, sheets); },
+                     [&] { return runFloor(floor, pdf, sheets); }, &t, &f))
             return 1;
-        }
-        if (!measure(runs, [&] { return runFloor(floor, pdf, sheets); }, &f)) {
-            std::fprintf(stderr, "the floor program failed\n");
-            return 1;
-        }
         // Cost of each sheet beyond the previous row's count.
         auto perSheet = [&](const Run &now, const Run &before) {
             return lastSheets ? (now.seconds - before.seconds) * 1000 / (sheets - lastSheets) : 0.0;

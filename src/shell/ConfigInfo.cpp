@@ -2,6 +2,7 @@
 
 #include "controls/DialogSupport.h"
 #include "controls/MessageBoxes.h"
+#include "print/engine/CupsLibrary.h"
 #include "storage/AppPaths.h"
 
 #include <QApplication>
@@ -24,7 +25,6 @@
 #include <QScreen>
 #include <QTextStream>
 
-#include <cups/cups.h>
 
 #include <limits>
 
@@ -354,19 +354,22 @@ QList<TPrinterDestination> TSystemProbe::printers() const
     if (Printers)
         return *Printers;
     QList<TPrinterDestination> list;
+    const cups::TLibrary *library = cups::Library();
+    if (!library)
+        return list;
     cups_dest_t *dests = nullptr;
-    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
+    const int count = library->GetDests2(CUPS_HTTP_DEFAULT, &dests);
     for (int i = 0; i < count; ++i) {
         const cups_dest_t &d = dests[i];
         TPrinterDestination p;
         p.Name = QString::fromUtf8(d.name);
         if (d.instance)
             p.Name += QLatin1Char('/') + QString::fromUtf8(d.instance);
-        p.MakeAndModel = QString::fromUtf8(cupsGetOption("printer-make-and-model", d.num_options, d.options));
-        p.DeviceUri = QString::fromUtf8(cupsGetOption("device-uri", d.num_options, d.options));
+        p.MakeAndModel = QString::fromUtf8(library->GetOption("printer-make-and-model", d.num_options, d.options));
+        p.DeviceUri = QString::fromUtf8(library->GetOption("device-uri", d.num_options, d.options));
         list << p;
     }
-    cupsFreeDests(count, dests);
+    library->FreeDests(count, dests);
     return list;
 }
 

@@ -9,6 +9,7 @@
 #include "print/Printlbl.h"
 #include "print/Sheet.h"
 #include "print/engine/PrinterEngine.h"
+#include "shell/ConfigInfo.h"
 #include "storage/Filer.h"
 #include "storage/LabelLayout.h"
 
@@ -59,6 +60,7 @@ private Q_SLOTS:
     void cleanupTestCase();
     void printsTwoSheets_data();
     void printsTwoSheets();
+    void queueListedAndJobRefused();
 
 private:
     QProcessEnvironment cupsEnvironment() const;
@@ -234,6 +236,26 @@ void TestCupsPrint::printsTwoSheets()
         for (const QPointF at : {cell(0, 1), cell(1, 0), cell(2, 2)})
             QVERIFY(!isDark(image, at.x() + 34 / 96.0, at.y() + 22 / 96.0, turned));
     }
+}
+
+// The configuration report lists the server's queues, and a queue the
+// server does not know refuses the job with the server's reason.
+void TestCupsPrint::queueListedAndJobRefused()
+{
+    const QStringList sections = TSystemProbe().PrinterSections();
+    QVERIFY2(sections.indexOf(QRegularExpression(QStringLiteral("qmtest=.+,file:.+"))) > 0,
+             qPrintable(sections.join(u'\n')));
+
+    TPrinterEngine engine(TPrinterList{{QStringLiteral("nosuchqueue"), TPrinterEngine::PdfPrinterName()}, 0});
+    engine.OnPrint = [&] { engine.Rectangle(1, 1, 2, 2); };
+    try {
+        engine.Execute();
+        QFAIL("the job reported success");
+    } catch (const EReportError &e) {
+        const QString prefix = QStringLiteral("The printer nosuchqueue did not accept the print job: ");
+        QVERIFY2(e.message().startsWith(prefix) && e.message().size() > prefix.size(), qPrintable(e.message()));
+    }
+    QCOMPARE(engine.LastJobId(), 0);
 }
 
 QTEST_MAIN(TestCupsPrint)

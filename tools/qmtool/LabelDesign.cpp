@@ -17,6 +17,11 @@
 void PrepareLabelObjects()
 {
     RegisterLabelClasses();
+    TClassRegistry::instance().Register("TGPRichBaseLabel", [](TComponent *owner) {
+        if (auto *window = dynamic_cast<TToolWindow *>(owner))
+            window->MasterRichText();
+        return new TGPRichBaseLabel(owner);
+    });
     InstallFontSubstitutions();
 }
 
@@ -26,12 +31,18 @@ const TPropertyTable &TToolWindow::Properties() const
     return table;
 }
 
+TWPRichText *TToolWindow::MasterRichText()
+{
+    if (!mMasterRichText) {
+        mMasterRichText = new TWPRichText(this, this);
+        mMasterRichText->SetName(QLatin1String(MasterRichTextName));
+        mMasterRichText->hide();
+    }
+    return mMasterRichText;
+}
+
 LabelDesign::LabelDesign() : mWindow(std::make_unique<TToolWindow>())
 {
-    // The shared editor rich text objects draw through, as on the main window.
-    auto *masterRichText = new TWPRichText(mWindow.get(), mWindow.get());
-    masterRichText->SetName(QLatin1String(MasterRichTextName));
-    masterRichText->hide();
     mPanel = new TGQuillmarkPanel32(mWindow.get());
     mPanel->SetObjectOwner(mWindow.get());
     if (mScratch.isValid())

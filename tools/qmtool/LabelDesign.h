@@ -19,12 +19,23 @@ struct TLabelLayout;
 // does at start-up. Needs the QApplication.
 void PrepareLabelObjects();
 
+class TWPRichText;
+
 // The owner of the label objects, in place of the main window.
 class TToolWindow : public QWidget, public TComponent
 {
 public:
     QByteArray ClassName() const override { return "TToolWindow"; }
     const TPropertyTable &Properties() const override;
+
+    // The shared editor rich text objects draw through, as on the main
+    // window; made with the first rich text object (PrepareLabelObjects),
+    // since making it lays out an empty document in the desktop font, which
+    // a label without rich text never needs.
+    TWPRichText *MasterRichText();
+
+private:
+    TWPRichText *mMasterRichText = nullptr;
 };
 
 // A window and its design panel at zoom 1.0. The panel's scratch files go

@@ -8,6 +8,8 @@
 #include <QStringList>
 
 #include <array>
+#include <iterator>
+#include <mutex>
 
 namespace symbolfonts {
 
@@ -50,16 +52,21 @@ Table loadTable(const QString &fileName)
     return t;
 }
 
+// Each table is read the first time its font is drawn: telling a symbol
+// font by its name needs none, and most labels use no symbol font at all.
 const Table *tableFor(const QString &fontName)
 {
-    static const QHash<QString, Table> tables = [] {
-        QHash<QString, Table> h;
-        for (const auto &entry : TableFiles)
-            h.insert(QString::fromLatin1(entry[0]), loadTable(QString::fromLatin1(entry[1])));
-        return h;
-    }();
-    const auto it = tables.constFind(fontName.trimmed().toLower());
-    return it == tables.cend() ? nullptr : &*it;
+    constexpr size_t Count = std::size(TableFiles);
+    static std::array<std::once_flag, Count> read;
+    static std::array<Table, Count> tables;
+    const QString key = fontName.trimmed();
+    for (size_t i = 0; i < Count; ++i) {
+        if (key.compare(QLatin1String(TableFiles[i][0]), Qt::CaseInsensitive) != 0)
+            continue;
+        std::call_once(read[i], [i] { tables[i] = loadTable(QString::fromLatin1(TableFiles[i][1])); });
+        return &tables[i];
+    }
+    return nullptr;
 }
 
 // Blocks whose characters have, or may gain, an emoji presentation; a

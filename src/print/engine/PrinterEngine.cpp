@@ -1,17 +1,17 @@
 #include "print/engine/PrinterEngine.h"
 
+#include "print/engine/CupsLibrary.h"
 #include "storage/FileModes.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QPageLayout>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintEngine>
 #include <QPrinterInfo>
 #include <QTemporaryFile>
-
-#include <cups/cups.h>
 
 #include <vector>
 
@@ -25,6 +25,9 @@ QPageLayout::Orientation qtOrientation(TOrientation o)
 {
     return o == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait;
 }
+
+// The resolution of QPrinter::HighResolution on a PDF file.
+constexpr int JobResolution = 1200;
 
 }  // namespace
 
@@ -50,8 +53,6 @@ TPrinterEngine::TPrinterEngine(const TPrinterList &printers)
 {
     if (printers.DefaultIndex >= 0 && printers.DefaultIndex < mPrinters.size())
         mPrinterIndex = printers.DefaultIndex;
-    selectInSettings();
-    PaperChanged();
 }
 
 TPrinterEngine::~TPrinterEngine()
@@ -69,45 +70,58 @@ bool TPrinterEngine::SetPrinterIndex(int index)
     return true;
 }
 
+QPrinter &TPrinterEngine::settings()
+{
+    if (!mSettings) {
+        mSettings = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        selectInSettings();
+        PaperChanged();
+    }
+    return *mSettings;
+}
+
 void TPrinterEngine::selectInSettings()
 {
-    if (mPrinterIndex < 0)
+    if (mPrinterIndex < 0 || !mSettings)
         return;
     if (PdfPrinterSelected()) {
-        mSettings.setOutputFormat(QPrinter::PdfFormat);
+        mSettings->setOutputFormat(QPrinter::PdfFormat);
         if (!mOutputFileName.isEmpty())
-            mSettings.setOutputFileName(mOutputFileName);
+            mSettings->setOutputFileName(mOutputFileName);
     } else {
-        mSettings.setOutputFormat(QPrinter::NativeFormat);
-        mSettings.setPrinterName(PrinterName());
+        mSettings->setOutputFormat(QPrinter::NativeFormat);
+        mSettings->setPrinterName(PrinterName());
     }
     PaperChanged();
 }
 
 void TPrinterEngine::PaperChanged()
 {
-    mSettings.setFullPage(true);
-    mSettings.setPageLayout(
+    if (!mSettings)
+        return;
+    mSettings->setFullPage(true);
+    mSettings->setPageLayout(
         QPageLayout(PaperSize(), qtOrientation(Orientation()), QMarginsF()));
 }
 
 bool TPrinterEngine::PrinterSetupDialog(QWidget *parent)
 {
-    QPrintDialog dialog(&mSettings, parent);
+    QPrinter &printer = settings();
+    QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("Printer Setup"));
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    if (mSettings.outputFormat() == QPrinter::PdfFormat) {
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
         mPrinterIndex = int(mPrinters.indexOf(PdfPrinterName()));
-        if (!mSettings.outputFileName().isEmpty())
-            mOutputFileName = mSettings.outputFileName();
+        if (!printer.outputFileName().isEmpty())
+            mOutputFileName = printer.outputFileName();
     } else {
-        const int index = int(mPrinters.indexOf(mSettings.printerName()));
+        const int index = int(mPrinters.indexOf(printer.printerName()));
         if (index >= 0)
             mPrinterIndex = index;
     }
-    const QPageLayout layout = mSettings.pageLayout();
+    const QPageLayout layout = printer.pageLayout();
     SetPaperSize(layout.pageSize());
     SetOrientation(layout.orientation() == QPageLayout::Landscape ? poLandscape : poPortrait);
     return true;
@@ -118,18 +132,23 @@ void TPrinterEngine::AssignSettings(const TPrinterEngine &other)
     mPrinters = other.mPrinters;
     mPrinterIndex = other.mPrinterIndex;
     mOutputFileName = other.mOutputFileName;
+    // The other engine's settings were never made: they are a new
+    // printer's, and so become ours.
+    if (!other.mSettings)
+        mSettings.reset();
     selectInSettings();
     SetPaperSize(other.PaperSize());
     SetOrientation(other.Orientation());
-    mSettings.setCopyCount(other.mSettings.copyCount());
-    mSettings.setCollateCopies(other.mSettings.collateCopies());
-    mSettings.setDuplex(other.mSettings.duplex());
-    mSettings.setColorMode(other.mSettings.colorMode());
-    if (other.mSettings.outputFormat() == QPrinter::NativeFormat
-        && mSettings.outputFormat() == QPrinter::NativeFormat) {
-        mSettings.printEngine()->setProperty(
-            CupsOptionsKey, other.mSettings.printEngine()->property(CupsOptionsKey));
-    }
+    if (!other.mSettings)
+        return;
+    const QPrinter &from = *other.mSettings;
+    QPrinter &to = settings();
+    to.setCopyCount(from.copyCount());
+    to.setCollateCopies(from.collateCopies());
+    to.setDuplex(from.duplex());
+    to.setColorMode(from.colorMode());
+    if (from.outputFormat() == QPrinter::NativeFormat && to.outputFormat() == QPrinter::NativeFormat)
+        to.printEngine()->setProperty(CupsOptionsKey, from.printEngine()->property(CupsOptionsKey));
 }
 
 bool TPrinterEngine::StartDocument()
@@ -156,14 +175,27 @@ bool TPrinterEngine::StartDocument()
                                .arg(QDir::toNativeSeparators(QDir::tempPath())));
     mJobFile->close();
 
-    mJob = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    mJob->setOutputFormat(QPrinter::PdfFormat);
-    mJob->setOutputFileName(mJobFile->fileName());
-    mJob->setFullPage(true);
-    mJob->setPageLayout(QPageLayout(PaperSize(), qtOrientation(Orientation()), QMarginsF()));
-    mJob->setDocName(Title);
-    mJob->setCreator(QStringLiteral("Quillmark"));
-    mJob->setColorMode(mSettings.colorMode());
+    // The PDF writer makes the same file as a printer writing PDF, without
+    // the print support; only a grey job needs the printer's PDF engine.
+    const QPageLayout page(PaperSize(), qtOrientation(Orientation()), QMarginsF());
+    if (PdfPrinterSelected() && (!mSettings || mSettings->colorMode() == QPrinter::Color)) {
+        auto writer = std::make_unique<QPdfWriter>(mJobFile->fileName());
+        writer->setResolution(JobResolution);
+        writer->setPageLayout(page);
+        writer->setTitle(Title);
+        writer->setCreator(QStringLiteral("Quillmark"));
+        mJob = std::move(writer);
+    } else {
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(mJobFile->fileName());
+        printer->setFullPage(true);
+        printer->setPageLayout(page);
+        printer->setDocName(Title);
+        printer->setCreator(QStringLiteral("Quillmark"));
+        printer->setColorMode(settings().colorMode());
+        mJob = std::move(printer);
+    }
     if (!mPainter.begin(mJob.get())) {
         mJob.reset();
         mJobFile.reset();
@@ -171,7 +203,8 @@ bool TPrinterEngine::StartDocument()
     }
     // Without this the PDF writer stores every picture as JPEG.
     mPainter.setRenderHint(QPainter::LosslessImageRendering, true);
-    SetDevice(&mPainter, mJob->resolution(), mJob->resolution());
+    const int dpi = mJob->logicalDpiX();
+    SetDevice(&mPainter, dpi, dpi);
     return true;
 }
 
@@ -207,13 +240,14 @@ void TPrinterEngine::sendToPrinter(const QString &fileName)
 {
     std::vector<std::pair<QByteArray, QByteArray>> options;
     options.emplace_back("media", PaperSize().key().toUtf8());
-    const int copies = mSettings.copyCount();
+    QPrinter &settings = this->settings();
+    const int copies = settings.copyCount();
     if (copies > 1) {
         options.emplace_back("copies", QByteArray::number(copies));
-        if (mSettings.collateCopies())
+        if (settings.collateCopies())
             options.emplace_back("Collate", "True");
     }
-    switch (mSettings.duplex()) {
+    switch (settings.duplex()) {
     case QPrinter::DuplexNone:
         options.emplace_back("sides", "one-sided");
         break;
@@ -230,8 +264,8 @@ void TPrinterEngine::sendToPrinter(const QString &fileName)
     }
     if (Orientation() == poLandscape)
         options.emplace_back("landscape", "");
-    if (mSettings.outputFormat() == QPrinter::NativeFormat) {
-        const QStringList extra = mSettings.printEngine()->property(CupsOptionsKey).toStringList();
+    if (settings.outputFormat() == QPrinter::NativeFormat) {
+        const QStringList extra = settings.printEngine()->property(CupsOptionsKey).toStringList();
         for (qsizetype i = 0; i + 1 < extra.size(); i += 2)
             options.emplace_back(extra.at(i).toUtf8(), extra.at(i + 1).toUtf8());
     }
@@ -243,11 +277,16 @@ void TPrinterEngine::sendToPrinter(const QString &fileName)
     // A printer instance ("name/instance") prints on its printer.
     const QByteArray printer = PrinterName().section(u'/', 0, 0).toUtf8();
     const QByteArray title = Title.toUtf8();
-    const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, printer.constData(),
-                                   QFile::encodeName(fileName).constData(), title.constData(),
-                                   int(cupsOptions.size()), cupsOptions.data());
+    QString missing;
+    const cups::TLibrary *library = cups::Library(&missing);
+    if (!library)
+        throw EReportError(QStringLiteral("The printer %1 did not accept the print job: %2")
+                               .arg(PrinterName(), missing));
+    const int job = library->PrintFile2(CUPS_HTTP_DEFAULT, printer.constData(),
+                                        QFile::encodeName(fileName).constData(), title.constData(),
+                                        int(cupsOptions.size()), cupsOptions.data());
     if (job == 0)
         throw EReportError(QStringLiteral("The printer %1 did not accept the print job: %2")
-                               .arg(PrinterName(), QString::fromUtf8(cupsLastErrorString())));
+                               .arg(PrinterName(), QString::fromUtf8(library->LastErrorString())));
     mLastJobId = job;
 }

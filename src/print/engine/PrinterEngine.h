@@ -57,7 +57,7 @@ public:
     // CUPS job id of the last document sent to a printer (0: none).
     int LastJobId() const { return mLastJobId; }
     // The chosen printer's settings as the set-up dialog edits them.
-    QPrinter &Settings() { return mSettings; }
+    QPrinter &Settings() { return settings(); }
 
 protected:
     bool StartDocument() override;
@@ -66,17 +66,22 @@ protected:
     void PaperChanged() override;
 
 private:
+    QPrinter &settings();
     void selectInSettings();
     void sendToPrinter(const QString &fileName);
 
     QStringList mPrinters;
     int mPrinterIndex = -1;
     QString mOutputFileName;
-    QPrinter mSettings{QPrinter::HighResolution};
+    // Made when first needed: making a QPrinter loads the system's print
+    // support and asks CUPS for its printers, which a job into a PDF file
+    // with the usual settings never needs. Until then the settings are a new
+    // printer's on the chosen entry.
+    std::unique_ptr<QPrinter> mSettings;
     // One job: the document is written as PDF into a temporary file and only
     // goes to the printer (or the chosen PDF file) once it is complete, so an
     // aborted job leaves nothing behind.
-    std::unique_ptr<QPrinter> mJob;
+    std::unique_ptr<QPagedPaintDevice> mJob;
     std::unique_ptr<QTemporaryFile> mJobFile;
     QString mJobTarget;
     QPainter mPainter;

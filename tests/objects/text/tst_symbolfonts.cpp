@@ -31,6 +31,7 @@ void TestSymbolFonts::table_data()
     QTest::addColumn<uint>("unicode");
     QTest::newRow("Wingdings [") << "WingDings" << 0x5B << 0x262Fu;
     QTest::newRow("Wingdings FF has none") << "Wingdings" << 0xFF << 0u;
+    QTest::newRow("Wingdings 2 A") << " Wingdings 2" << 0x41 << 0x1F59Bu;
     QTest::newRow("Wingdings 3 A") << "wingdings 3" << 0x41 << 0x2B91u;
     QTest::newRow("Webdings !") << "Webdings" << 0x21 << 0x1F577u;
     QTest::newRow("Symbol A") << "Symbol" << 0x41 << 0x0391u;

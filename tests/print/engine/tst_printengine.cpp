@@ -154,6 +154,8 @@ private Q_SLOTS:
     void printToPdfFile();
     void pdfKeepsPicturesLossless();
     void pdfIntoMissingFolderFails();
+    void pdfFollowsSettings_data();
+    void pdfFollowsSettings();
 };
 
 void TestPrintEngine::statusString_data()
@@ -604,6 +606,63 @@ void TestPrintEngine::pdfIntoMissingFolderFails()
     }
     QVERIFY(engine.Aborted());
     QVERIFY(!QFile::exists(pdf));
+}
+
+// A PDF job takes its colour mode from the printer settings when they were
+// made (the set-up dialog, or assigned from the engine the user set up), and
+// a new printer's colour otherwise.
+void TestPrintEngine::pdfFollowsSettings_data()
+{
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<bool>("landscape");
+    QTest::addColumn<bool>("grey");
+    QTest::newRow("never made") << "" << false << false;
+    QTest::newRow("never made, landscape") << "" << true << false;
+    QTest::newRow("grey") << "grey" << false << true;
+    QTest::newRow("grey, landscape") << "grey" << true << true;
+    QTest::newRow("grey assigned") << "assigned grey" << false << true;
+    QTest::newRow("grey, then assigned new") << "grey, assigned new" << false << false;
+}
+
+void TestPrintEngine::pdfFollowsSettings()
+{
+    QFETCH(QString, settings);
+    QFETCH(bool, landscape);
+    QFETCH(bool, grey);
+    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    if (pdftoppm.isEmpty())
+        QSKIP("pdftoppm (poppler-utils) is not installed");
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("labels.pdf"));
+    const TPrinterList pdfOnly{{TPrinterEngine::PdfPrinterName()}, 0};
+    TPrinterEngine engine(pdfOnly), other(pdfOnly);
+    if (settings.startsWith(u"grey"))
+        engine.Settings().setColorMode(QPrinter::GrayScale);
+    if (settings == u"assigned grey") {
+        other.Settings().setColorMode(QPrinter::GrayScale);
+        engine.AssignSettings(other);
+    }
+    if (settings.endsWith(u"assigned new"))
+        engine.AssignSettings(other);
+    engine.SetOutputFileName(pdf);
+    engine.SelectPaper(PaperA5);
+    engine.SetOrientation(landscape ? poLandscape : poPortrait);
+    engine.OnPrint = [&] {
+        QCOMPARE(engine.XDpi(), 1200.0);
+        engine.Brush.Color = cl::Red;
+        engine.Brush.Style = bsSolid;
+        engine.Pen.Color = cl::Red;
+        engine.Rectangle(1, 1, 2, 2);
+    };
+    engine.Execute();
+    QProcess::execute(pdftoppm, {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-png"),
+                                 QStringLiteral("-singlefile"), pdf, dir.filePath(QStringLiteral("page"))});
+    const QImage page(dir.filePath(QStringLiteral("page.png")));
+    QCOMPARE(page.size(), landscape ? QSize(595, 420) : QSize(420, 595));
+    const QRgb inside = page.pixel(108, 108);
+    QVERIFY(qRed(inside) > 60);
+    QCOMPARE(qAbs(qRed(inside) - qGreen(inside)) < 8, grey);
+    QCOMPARE(qRgb(255, 255, 255), page.pixel(36, 36));
 }
 
 QTEST_MAIN(TestPrintEngine)
