@@ -59,12 +59,13 @@ QImage PrintForm(const QImage &image)
         const std::array<int, 256> shade = paletteShades(image);
         if (image.format() == QImage::Format_Mono && shade[0] == 0 && shade[1] == 1)
             return image;
+        const bool msbFirst = image.format() == QImage::Format_Mono;
         if (image.format() == QImage::Format_Indexed8)
             mono = monoImage(image, [&](const uchar *line, int x) { return shade[line[x]]; });
-        else if (image.format() == QImage::Format_Mono)
-            mono = monoImage(image, [&](const uchar *line, int x) { return shade[(line[x / 8] >> (7 - x % 8)) & 1]; });
         else
-            mono = monoImage(image, [&](const uchar *line, int x) { return shade[(line[x / 8] >> (x % 8)) & 1]; });
+            mono = monoImage(image, [&](const uchar *line, int x) {
+                return shade[(line[x / 8] >> (msbFirst ? 7 - x % 8 : x % 8)) & 1];
+            });
         break;
     }
     case QImage::Format_RGB32:
