@@ -2,11 +2,13 @@
 // beside djpeg -colors 256 -dither fs -bmp on the same file, and qmtool
 // print of 10 sheets of a 30-up label with and without a 1-megapixel
 // picture on every label: seconds, the ratio, PDF sizes and the size of
-// the embedded picture as pdfimages lists it.
+// the embedded picture as pdfimages lists it; then Qt's floor for that
+// picture: a page drawing the same decoded image once with QPdfWriter, and
+// qCompress (what that writer deflates image data with) on its RGB bytes.
 //
 //   bench_pictures [RUNS]   (default 3 runs of each; the median is shown)
-//   bench_pictures --write DIR  (writes the picture and both label files
-//                                for profiling, nothing else)
+//   bench_pictures --write DIR  (writes both pictures and the three label
+//                                files for profiling, nothing else)
 
 #include "graphics/Bmp.h"
 #include "graphics/Jpeg.h"
@@ -19,11 +21,13 @@
 #include "storage/LabelLayout.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
+#include <QPdfWriter>
 #include <QPainter>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -34,6 +38,9 @@
 #include <cstdio>
 #include <functional>
 #include <vector>
+
+#include <sys/resource.h>
+#include <time.h>
 
 namespace {
 
@@ -61,6 +68,61 @@ QImage photo(int w, int h)
     return image;
 }
 
+// The same picture as line art: black strokes on white, every pixel one
+// or the other.
+QImage lineArt(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setPen(QPen(Qt::black, 3));
+    QRandomGenerator rng(777);
+    for (int i = 0; i < 300; ++i)
+        p.drawLine(int(rng.bounded(quint32(w))), int(rng.bounded(quint32(h))),
+                   int(rng.bounded(quint32(w))), int(rng.bounded(quint32(h))));
+    p.end();
+    return image.convertToFormat(QImage::Format_Indexed8, {qRgb(0, 0, 0), qRgb(255, 255, 255)});
+}
+
+// Processor seconds of this thread so far.
+double threadSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+struct Seconds
+{
+    double wall = 0, cpu = 0;
+};
+
+// Seconds to run `work` once, by the clock and by processor time.
+Seconds measure(const std::function<void()> &work)
+{
+    const double cpu = threadSeconds();
+    QElapsedTimer t;
+    t.start();
+    work();
+    return {double(t.nsecsElapsed()) / 1e9, threadSeconds() - cpu};
+}
+
+// Writes a one-page PDF into memory, drawing `image` once unless it is
+// null, as the print run draws: lossless.
+void onePage(const QImage &image)
+{
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setResolution(300);
+    QPainter p(&writer);
+    p.setRenderHint(QPainter::LosslessImageRendering, true);
+    p.drawLine(0, 0, 10, 10);
+    if (!image.isNull())
+        p.drawImage(QRect(100, 100, 250, 250), image, image.rect());
+}
+
 double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -78,6 +140,15 @@ double timeIt(int runs, const std::function<bool()> &run)
         all.push_back(double(t.nsecsElapsed()) / 1e9);
     }
     return median(all);
+}
+
+// Processor seconds of the children waited for so far.
+double childSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 bool runQuiet(const QString &program, const QStringList &args)
@@ -165,15 +236,17 @@ int main(int argc, char *argv[])
     RegisterLabelClasses();
     if (argc > 2 && QByteArray(argv[1]) == "--write") {
         const QString out = QString::fromLocal8Bit(argv[2]);
-        const QString bmp = out + QStringLiteral("/picture.bmp");
-        QFile file(bmp);
-        if (!QDir().mkpath(out) || !file.open(QIODevice::WriteOnly)
-            || file.write(graphics::EncodeBmp(photo(1000, 1000))) < 0) {
-            std::fprintf(stderr, "bench_pictures: cannot write to %s\n", argv[2]);
-            return 1;
+        const QString bmp = out + QStringLiteral("/picture.bmp"), art = out + QStringLiteral("/art.bmp");
+        for (const auto &[path, image] : {std::pair{bmp, photo(1000, 1000)}, std::pair{art, lineArt(1000, 1000)}}) {
+            QFile file(path);
+            if (!QDir().mkpath(out) || !file.open(QIODevice::WriteOnly)
+                || file.write(graphics::EncodeBmp(image)) < 0) {
+                std::fprintf(stderr, "bench_pictures: cannot write to %s\n", argv[2]);
+                return 1;
+            }
         }
-        file.close();
         for (const QString &label : {writeLabel(out, QStringLiteral("with.qm"), bmp),
+                                     writeLabel(out, QStringLiteral("art.qm"), art),
                                      writeLabel(out, QStringLiteral("without.qm"), QString())}) {
             if (label.isEmpty()) {
                 std::fprintf(stderr, "bench_pictures: cannot write the labels\n");
@@ -218,42 +291,99 @@ int main(int argc, char *argv[])
         std::printf("djpeg not found\n");
     }
 
-    // 2. Ten sheets of 30 labels, with and without a 1-megapixel picture.
+    // 2. Ten sheets of 30 labels, without a picture, with a 1-megapixel
+    // photograph (24-bit BMP) and with 1-megapixel line art (8-bit BMP of
+    // black and white), run in turn so the load of the machine falls on
+    // all three alike.
     const QString bmp = dir.filePath(QStringLiteral("picture.bmp"));
-    {
-        QFile out(bmp);
+    const QString artBmp = dir.filePath(QStringLiteral("art.bmp"));
+    for (const auto &[path, image] : {std::pair{bmp, photo(1000, 1000)}, std::pair{artBmp, lineArt(1000, 1000)}}) {
+        QFile out(path);
         out.open(QIODevice::WriteOnly);
-        out.write(graphics::EncodeBmp(photo(1000, 1000)));
+        out.write(graphics::EncodeBmp(image));
     }
-    const QString with = writeLabel(dir.path(), QStringLiteral("with.qm"), bmp);
-    const QString without = writeLabel(dir.path(), QStringLiteral("without.qm"), QString());
-    if (with.isEmpty() || without.isEmpty()) {
+    const QStringList labels = {writeLabel(dir.path(), QStringLiteral("without.qm"), QString()),
+                                writeLabel(dir.path(), QStringLiteral("with.qm"), bmp),
+                                writeLabel(dir.path(), QStringLiteral("art.qm"), artBmp)};
+    if (labels.contains(QString())) {
         std::fprintf(stderr, "bench_pictures: cannot write the labels\n");
         return 1;
     }
     const QString tool = QCoreApplication::applicationDirPath() + QStringLiteral("/qmtool");
-    auto print = [&](const QString &file, const QString &pdf) {
-        return timeIt(runs, [&] { return runQuiet(tool, {"print", file, "-o", pdf, "--sheets", "10"}); });
-    };
-    const QString pdfWith = dir.filePath(QStringLiteral("with.pdf"));
-    const QString pdfWithout = dir.filePath(QStringLiteral("without.pdf"));
-    const double tWith = print(with, pdfWith), tWithout = print(without, pdfWithout);
-    if (tWith < 0 || tWithout < 0) {
-        std::fprintf(stderr, "bench_pictures: qmtool print failed\n");
-        return 1;
-    }
-    const qint64 sizeWith = QFileInfo(pdfWith).size(), sizeWithout = QFileInfo(pdfWithout).size();
-    int objects = 0;
-    const qint64 imageBytes = listedImageBytes(pdfWith, &objects);
+    std::vector<double> wall[3], cpu[3];
+    QString pdfs[3];
+    for (int run = 0; run < runs; ++run)
+        for (int k = 0; k < 3; ++k) {
+            pdfs[k] = dir.filePath(QStringLiteral("label%1.pdf").arg(k));
+            const double before = childSeconds();
+            QElapsedTimer t;
+            t.start();
+            if (!runQuiet(tool, {"print", labels[k], "-o", pdfs[k], "--sheets", "10"})) {
+                std::fprintf(stderr, "bench_pictures: qmtool print failed\n");
+                return 1;
+            }
+            wall[k].push_back(double(t.nsecsElapsed()) / 1e9);
+            cpu[k].push_back(childSeconds() - before);
+        }
+    const char *names[3] = {"without the picture", "with 1000 x 1000 photo", "with 1000 x 1000 art"};
     std::printf("\nqmtool print, 10 sheets of a 30-up label, median of %d runs\n", runs);
-    std::printf("%-22s %9s %12s\n", "label", "seconds", "PDF bytes");
-    std::printf("%-22s %9.3f %12lld\n", "without the picture", tWithout, static_cast<long long>(sizeWithout));
-    std::printf("%-22s %9.3f %12lld\n", "with 1000 x 1000 BMP", tWith, static_cast<long long>(sizeWith));
-    std::printf("time ratio with / without: %.2f\n", tWith / tWithout);
-    if (imageBytes > 0)
-        std::printf("image objects in the PDF: %d, listed size %lld bytes; "
-                    "PDF with / (one copy + PDF without): %.3f\n",
-                    objects, static_cast<long long>(imageBytes),
-                    double(sizeWith) / double(imageBytes + sizeWithout));
+    std::printf("%-24s %9s %9s %8s %8s %12s\n", "label", "seconds", "CPU s", "ratio", "CPU rt", "PDF bytes");
+    for (int k = 0; k < 3; ++k)
+        std::printf("%-24s %9.3f %9.3f %8.2f %8.2f %12lld\n", names[k], median(wall[k]), median(cpu[k]),
+                    median(wall[k]) / median(wall[0]), median(cpu[k]) / median(cpu[0]),
+                    static_cast<long long>(QFileInfo(pdfs[k]).size()));
+    const qint64 sizeWithout = QFileInfo(pdfs[0]).size();
+    for (int k = 1; k < 3; ++k) {
+        int objects = 0;
+        const qint64 imageBytes = listedImageBytes(pdfs[k], &objects);
+        if (imageBytes > 0)
+            std::printf("%s: image objects in the PDF %d, listed size %lld bytes; "
+                        "PDF / (one copy + PDF without) %.3f\n",
+                        names[k], objects, static_cast<long long>(imageBytes),
+                        double(QFileInfo(pdfs[k]).size()) / double(imageBytes + sizeWithout));
+    }
+
+    // 3. Qt's floor for the photograph: what its PDF writer takes to embed
+    // that decoded image once, whatever draws it.
+    QFile photoFile(bmp);
+    photoFile.open(QIODevice::ReadOnly);
+    const QImage decoded = graphics::DecodeBmp(photoFile.readAll()).image;
+    QByteArray rgb;
+    rgb.reserve(qsizetype(decoded.width()) * decoded.height() * 3);
+    for (int y = 0; y < decoded.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(decoded.constScanLine(y));
+        for (int x = 0; x < decoded.width(); ++x)
+            rgb.append(char(qRed(line[x]))).append(char(qGreen(line[x]))).append(char(qBlue(line[x])));
+    }
+    // Qt loads its image writers when the first image reaches a PDF.
+    const Seconds first = measure([&] { onePage(decoded); });
+    std::vector<double> empty[2], drawn[2], deflate[2];
+    for (int run = 0; run < std::max(runs, 5); ++run) {
+        const Seconds e = measure([] { onePage(QImage()); });
+        const Seconds d = measure([&] { onePage(decoded); });
+        const Seconds z = measure([&] { qCompress(rgb); });
+        empty[0].push_back(e.wall), empty[1].push_back(e.cpu);
+        drawn[0].push_back(d.wall), drawn[1].push_back(d.cpu);
+        deflate[0].push_back(z.wall), deflate[1].push_back(z.cpu);
+    }
+    const double share[2] = {median(drawn[0]) - median(empty[0]), median(drawn[1]) - median(empty[1])};
+    std::printf("\nQt's floor for the photograph (in process, QPdfWriter to memory, median of %d)\n",
+                int(empty[0].size()));
+    std::printf("%-44s %9s %9s\n", "", "seconds", "CPU s");
+    std::printf("%-44s %9.4f %9.4f\n", "one page, no picture", median(empty[0]), median(empty[1]));
+    std::printf("%-44s %9.4f %9.4f\n", "one page, the decoded picture drawn once", median(drawn[0]),
+                median(drawn[1]));
+    std::printf("%-44s %9.4f %9.4f\n", "  the picture's share", share[0], share[1]);
+    std::printf("%-44s %9.4f %9.4f\n", "  of it qCompress of its RGB bytes alone", median(deflate[0]),
+                median(deflate[1]));
+    std::printf("%-44s %9.4f %9.4f\n", "the first such page in this process", first.wall, first.cpu);
+    // A print run is a fresh process: it pays the first page, not the warm one.
+    const double firstShare[2] = {first.wall - median(empty[0]), first.cpu - median(empty[1])};
+    std::printf("lowest ratio any print through Qt's PDF writer can reach here, (without + share) / without:\n"
+                "  %.2f by the clock, %.2f by processor time (the picture's share on a warm page);\n"
+                "  %.2f by the clock, %.2f by processor time (on the first page of a process)\n",
+                (median(wall[0]) + share[0]) / median(wall[0]), (median(cpu[0]) + share[1]) / median(cpu[0]),
+                (median(wall[0]) + firstShare[0]) / median(wall[0]),
+                (median(cpu[0]) + firstShare[1]) / median(cpu[0]));
     return 0;
 }

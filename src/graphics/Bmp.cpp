@@ -4,9 +4,11 @@
 #include "graphics/Limits.h"
 
 #include <QBuffer>
+#include <QtEndian>
 
 #include <bit>
 #include <cstdlib>
+#include <cstring>
 
 namespace graphics {
 
@@ -206,12 +208,23 @@ BitmapResult DecodeDib(QByteArrayView dib, int rowsDivisor, qint64 pixelOffset)
         const auto *src = reinterpret_cast<const uchar *>(row.data());
         uchar *line = image.scanLine(bottomUp ? h - 1 - y : y);
         auto *out = reinterpret_cast<QRgb *>(line);
+        if (bitCount == 24) {
+            // Most photographs: blue, green, red read as one little-endian
+            // word is already 0x??RRGGBB. The last pixel of a row is read
+            // byte by byte, its fourth byte may lie past the pixels.
+            for (int x = 0; x < w - 1; ++x, src += 3) {
+                quint32 word;
+                std::memcpy(&word, src, 4);
+                out[x] = qFromLittleEndian(word) | 0xFF000000u;
+            }
+            out[w - 1] = qRgb(src[2], src[1], src[0]);
+            continue;
+        }
         for (int x = 0; x < w; ++x) {
             switch (bitCount) {
             case 1: line[x] = (src[x / 8] >> (7 - x % 8)) & 1; break;
             case 4: line[x] = x % 2 ? src[x / 2] & 15 : src[x / 2] >> 4; break;
             case 8: line[x] = src[x]; break;
-            case 24: out[x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]); break;
             default: {
                 const quint32 px = bitCount == 16 ? quint32(src[2 * x] | src[2 * x + 1] << 8)
                                                   : quint32(src[4 * x] | src[4 * x + 1] << 8

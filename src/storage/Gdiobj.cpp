@@ -453,17 +453,21 @@ QByteArray TBitmap::SaveData() const
     return data;
 }
 
-void TBitmap::LoadData(const QByteArray &data)
+void TBitmap::LoadData(QByteArray data)
 {
     if (data.size() < 4)
         fail(StreamReadError);
     const auto size = qint32(readLE(data, 0, 4));
     if (size < 0 || size > data.size() - 4)
         fail(StreamReadError);
-    if (size == 0)
+    if (size == 0) {
         Clear();
-    else
-        LoadFromFileImage(data.mid(4, size));
+        return;
+    }
+    // Dropping the front of bytes nobody else holds moves no data.
+    data.remove(0, 4);
+    data.truncate(size);
+    LoadFromFileImage(data);
 }
 
 void TBitmap::WriteData(PropertyWriter &writer) const
@@ -540,7 +544,7 @@ QByteArray TPicture::SaveData() const
     return payload;
 }
 
-void TPicture::LoadData(const QByteArray &payload)
+void TPicture::LoadData(QByteArray payload)
 {
     if (payload.isEmpty())
         fail(StreamReadError);
@@ -551,7 +555,8 @@ void TPicture::LoadData(const QByteArray &payload)
     for (const auto &entry : graphicClasses())
         if (entry.first.compare(name, Qt::CaseInsensitive) == 0) {
             std::unique_ptr<TGraphic> graphic = entry.second();
-            graphic->LoadData(payload.mid(1 + nameLength));
+            payload.remove(0, 1 + nameLength);
+            graphic->LoadData(std::move(payload));
             SetGraphic(std::move(graphic));
             return;
         }

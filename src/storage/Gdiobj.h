@@ -173,7 +173,9 @@ public:
     virtual QImage ToImage() const = 0;
     virtual QSize Size() const = 0;
     virtual QByteArray SaveData() const = 0;               // the picture's own data
-    virtual void LoadData(const QByteArray &data) = 0;     // throws EStreamError
+    // Throws EStreamError. Takes the bytes by value: a graphic keeps what it
+    // is handed without copying it when the caller lets it go.
+    virtual void LoadData(QByteArray data) = 0;
     // Draws the picture scaled into `target`: a bitmap pixel for pixel, a
     // vector picture as vectors.
     virtual void Draw(QPainter &painter, const QRectF &target) const;
@@ -195,7 +197,7 @@ public:
     QImage ToImage() const override { return mImage; }
     QSize Size() const override { return mImage.size(); }
     QByteArray SaveData() const override;               // 4-byte size + file image
-    void LoadData(const QByteArray &data) override;
+    void LoadData(QByteArray data) override;
     const QImage &Image() const { return mImage; }
     const QByteArray &FileImage() const { return mFileImage; }
     // Throws EStreamError("Bitmap image is not valid") on a bad header.
@@ -231,7 +233,7 @@ public:
 
     // Writes or reads the "Data" payload: short class name + the graphic's own data.
     QByteArray SaveData() const;
-    void LoadData(const QByteArray &payload);
+    void LoadData(QByteArray payload);
 
     TGraphic *Graphic() const { return mGraphic.get(); }
     void SetGraphic(std::unique_ptr<TGraphic> graphic);

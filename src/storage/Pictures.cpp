@@ -75,7 +75,7 @@ QByteArray TMetafile::SaveData() const
     return sized(mBytes);
 }
 
-void TMetafile::LoadData(const QByteArray &data)
+void TMetafile::LoadData(QByteArray data)
 {
     const QByteArray bytes = unsized(data);
     if (bytes.isEmpty()) {
@@ -111,7 +111,7 @@ void TMetafile::LoadFromBytes(const QByteArray &bytes)
     Changed();
 }
 
-void TIcon::LoadData(const QByteArray &data)
+void TIcon::LoadData(QByteArray data)
 {
     const graphics::IconResult r = graphics::DecodeIco(data);
     if (!r.ok())
@@ -131,7 +131,7 @@ QByteArray TSvgPicture::SaveData() const
     return sized(mBytes);
 }
 
-void TSvgPicture::LoadData(const QByteArray &data)
+void TSvgPicture::LoadData(QByteArray data)
 {
     LoadFromBytes(unsized(data));
 }

@@ -18,7 +18,7 @@ public:
     QImage ToImage() const override;
     QSize Size() const override;
     QByteArray SaveData() const override;
-    void LoadData(const QByteArray &data) override;
+    void LoadData(QByteArray data) override;
     void Draw(QPainter &painter, const QRectF &target) const override;
     bool IsVector() const override { return true; }
 
@@ -46,7 +46,7 @@ public:
     QImage ToImage() const override { return mImage; }
     QSize Size() const override { return mImage.size(); }
     QByteArray SaveData() const override { return mBytes; }
-    void LoadData(const QByteArray &data) override;
+    void LoadData(QByteArray data) override;
 
 private:
     QByteArray mBytes;
@@ -63,7 +63,7 @@ public:
     QImage ToImage() const override;
     QSize Size() const override { return mSize; }
     QByteArray SaveData() const override;
-    void LoadData(const QByteArray &data) override;
+    void LoadData(QByteArray data) override;
     void Draw(QPainter &painter, const QRectF &target) const override;
     bool IsVector() const override { return true; }
 

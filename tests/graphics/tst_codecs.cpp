@@ -6,6 +6,7 @@
 #include "graphics/Bmp.h"
 #include "graphics/Ico.h"
 #include "graphics/Jpeg.h"
+#include "graphics/PrintForm.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -140,6 +141,8 @@ private Q_SLOTS:
     void jpegFailures();
     void jpegCmyk_data();
     void jpegCmyk();
+    void printForm_data();
+    void printForm();
 };
 
 void TestCodecs::bmpVariants_data()
@@ -466,6 +469,61 @@ void TestCodecs::jpegCmyk()
             QVERIFY2(colorDistance(meanColor(ours.image, block), meanColor(theirs, block)) <= 16,
                      qPrintable(QStringLiteral("block at %1, %2").arg(x).arg(y)));
         }
+}
+
+void TestCodecs::printForm_data()
+{
+    QTest::addColumn<QImage>("image");
+    QTest::addColumn<bool>("mono");  // comes back 1 bit a pixel
+
+    // 13 pixels a row: the last byte of a 1-bit row is partly used.
+    QImage art(13, 5, QImage::Format_RGB32);
+    for (int y = 0; y < art.height(); ++y)
+        for (int x = 0; x < art.width(); ++x)
+            art.setPixel(x, y, (x * 3 + y) % 5 < 2 ? Black : White);
+    QImage indexed = art.convertToFormat(QImage::Format_Indexed8, {White, Black});
+    QImage swapped = art.convertToFormat(QImage::Format_Mono, {White, Black});
+    QImage lsb = art.convertToFormat(QImage::Format_MonoLSB, {Black, White});
+    QImage grey = indexed;
+    grey.setColorTable({White, Black, qRgb(128, 128, 128)});
+    grey.setPixel(12, 4, 2);
+    QImage unusedColour = indexed;
+    unusedColour.setColorTable({White, Black, Red});
+    QImage pastTable = indexed;
+    pastTable.scanLine(1)[5] = 7;
+    QImage clear = art.convertToFormat(QImage::Format_ARGB32);
+    clear.setPixel(12, 4, qRgba(0, 0, 0, 0));
+    QImage lastRed = art;
+    lastRed.setPixel(12, 4, Red);
+    QTest::newRow("RGB32 black and white") << art << true;
+    QTest::newRow("8 bits, white first") << indexed << true;
+    QTest::newRow("1 bit, white first") << swapped << true;
+    QTest::newRow("1 bit, least significant first") << lsb << true;
+    QTest::newRow("8 bits, a table colour no pixel uses") << unusedColour << true;
+    QTest::newRow("8 bits, one grey pixel") << grey << false;
+    QTest::newRow("8 bits, an index past the table") << pastTable << false;
+    QTest::newRow("a transparent pixel") << clear << false;
+    QTest::newRow("the last pixel red") << lastRed << false;
+    QTest::newRow("photograph") << testPicture(11, 3) << false;
+}
+
+// The print form keeps every pixel; an image it cannot make smaller is the
+// same image (same cache key, so the PDF still embeds it once).
+void TestCodecs::printForm()
+{
+    QFETCH(QImage, image);
+    QFETCH(bool, mono);
+    const QImage form = graphics::PrintForm(image);
+    QCOMPARE(form.size(), image.size());
+    if (!mono) {
+        QCOMPARE(form.cacheKey(), image.cacheKey());
+        return;
+    }
+    QCOMPARE(form.format(), QImage::Format_Mono);
+    QCOMPARE(form.colorTable(), (QList<QRgb>{Black, White}));
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            QCOMPARE(form.pixel(x, y), image.pixel(x, y));
 }
 
 QTEST_GUILESS_MAIN(TestCodecs)

@@ -76,7 +76,7 @@ public:
     QImage ToImage() const override { return {}; }
     QSize Size() const override { return {}; }
     QByteArray SaveData() const override { return mData; }
-    void LoadData(const QByteArray &data) override { mData = data; }
+    void LoadData(QByteArray data) override { mData = data; }
     QByteArray mData;
 };
 

@@ -2,6 +2,7 @@
 
 #include "controls/DialogSupport.h"
 #include "controls/MessageBoxes.h"
+#include "graphics/PrintForm.h"
 #include "objects/graphic/Gimageb.h"
 #include "print/engine/Report.h"
 #include "storage/Pictures.h"
@@ -192,6 +193,7 @@ const QImage &TGImage::printImage() const
         mPrintImage = bitmap ? bitmap->Image() : QImage();
         if (!mPrintImage.isNull() && (mFlip || mReverse))
             mPrintImage = mPrintImage.mirrored(mReverse, mFlip);
+        mPrintImage = graphics::PrintForm(mPrintImage);
         mPrintImageValid = true;
     }
     return mPrintImage;

@@ -58,8 +58,9 @@ public:
 
 private:
     void pictureChanged();
-    // The bitmap mirrored as Flip and Reverse say, kept for the whole print
-    // run so every label hands the painter the same image.
+    // The bitmap mirrored as Flip and Reverse say, in its print form (1 bit
+    // a pixel for black-and-white art), kept for the whole print run so
+    // every label hands the painter the same image.
     const QImage &printImage() const;
 
     std::unique_ptr<TPicture> mPicture;

@@ -181,6 +181,8 @@ private Q_SLOTS:
     void loadFailures();
     void metafileForms();
     void pdfOneImageAndVectors();
+    void pdfImageForm_data();
+    void pdfImageForm();
     void metafileBitmapEmbeddedOnce_data();
     void metafileBitmapEmbeddedOnce();
     void iconShownNotPrinted();
@@ -405,6 +407,50 @@ void ImageTest::pdfOneImageAndVectors()
     text.start("pdftotext", {wmfPdf, "-"});
     QVERIFY(text.waitForFinished());
     QVERIFY(text.readAllStandardOutput().contains("Quill"));
+}
+
+void ImageTest::pdfImageForm_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("form");  // pdfimages' colour and bits a component
+
+    const QRgb black = qRgb(0, 0, 0), white = qRgb(255, 255, 255);
+    QByteArray rows;
+    for (int y = 0; y < 16; ++y)
+        rows += QByteArray::fromHex(y % 2 ? "F0F00000" : "0F0F0000");
+    QImage art(16, 16, QImage::Format_Indexed8);
+    art.setColorTable({white, black});
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            art.setPixel(x, y, (x + y) % 3 == 0);
+    QTest::newRow("1-bit black and white") << bmpFile({40, 16, 16, 1, 0, {black, white}, 0, {}, rows})
+                                           << QByteArray("gray 1");
+    QTest::newRow("8-bit art in black and white") << graphics::EncodeBmp(art) << QByteArray("gray 1");
+    QTest::newRow("24-bit colour") << halvesBitmap(16, 16) << QByteArray("rgb 8");
+}
+
+// A black-and-white bitmap reaches the PDF at 1 bit a pixel whatever depth
+// its file has (Qt's writer stores every other format as 8-bit RGB); a
+// colour one stays RGB. Either is embedded once for the sheet.
+void ImageTest::pdfImageForm()
+{
+    if (QStandardPaths::findExecutable("pdfimages").isEmpty())
+        QSKIP("pdfimages (poppler-utils) is not installed");
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, form);
+    QTemporaryDir dir;
+    TGImage o;
+    o.FinishLoading();
+    QVERIFY(o.TakePictureFile(writeFile(dir, "p.bmp", file), true, false));
+    const QString pdf = printSheet(dir, "p.pdf", o);
+    QCOMPARE(pdfImageObjects(pdf), 1);
+    QProcess images;
+    images.start("pdfimages", {"-list", pdf});
+    QVERIFY(images.waitForFinished());
+    const QList<QByteArray> f = images.readAllStandardOutput().trimmed().split('\n').value(2).simplified().split(' ');
+    QVERIFY(f.size() > 7);
+    QCOMPARE(f[2], QByteArray("image"));
+    QCOMPARE(f[5] + ' ' + f[7], form);
 }
 
 enum BrowserAction { PickAndOk, PickAndCancel, OkWithoutFile };
