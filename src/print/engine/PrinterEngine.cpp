@@ -1,6 +1,7 @@
 #include "print/engine/PrinterEngine.h"
 
 #include "print/engine/CupsLibrary.h"
+#include "print/engine/PdfImages.h"
 #include "storage/FileModes.h"
 
 #include <QDir>
@@ -178,7 +179,8 @@ bool TPrinterEngine::StartDocument()
     // The PDF writer makes the same file as a printer writing PDF, without
     // the print support; only a grey job needs the printer's PDF engine.
     const QPageLayout page(PaperSize(), qtOrientation(Orientation()), QMarginsF());
-    if (PdfPrinterSelected() && (!mSettings || mSettings->colorMode() == QPrinter::Color)) {
+    const bool colour = !mSettings || mSettings->colorMode() == QPrinter::Color;
+    if (PdfPrinterSelected() && colour) {
         auto writer = std::make_unique<QPdfWriter>(mJobFile->fileName());
         writer->setResolution(JobResolution);
         writer->setPageLayout(page);
@@ -205,6 +207,9 @@ bool TPrinterEngine::StartDocument()
     mPainter.setRenderHint(QPainter::LosslessImageRendering, true);
     const int dpi = mJob->logicalDpiX();
     SetDevice(&mPainter, dpi, dpi);
+    // A grey job leaves its pictures to the writer, which makes them grey.
+    mPdfImages = colour ? std::make_unique<TPdfImages>() : nullptr;
+    SetPdfImages(mPdfImages.get());
     return true;
 }
 
@@ -219,9 +224,14 @@ void TPrinterEngine::FinishDocument(bool keep)
     if (mPainter.isActive())
         mPainter.end();
     mJob.reset();
+    SetPdfImages(nullptr);
+    const std::unique_ptr<TPdfImages> images = std::move(mPdfImages);
     const std::unique_ptr<QTemporaryFile> file = std::move(mJobFile);
     if (!keep || !file)
         return;
+    QString why;
+    if (images && !images->Finish(file->fileName(), &why))
+        throw EReportError(QStringLiteral("The print file could not be written: %1.").arg(why));
 
     if (!mJobTarget.isEmpty()) {
         // Through a save file: an earlier file of that name stays whole

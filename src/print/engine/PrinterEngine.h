@@ -12,6 +12,7 @@
 
 class QTemporaryFile;
 class QWidget;
+class TPdfImages;
 
 // The printers an engine offers and which of them is the default.
 struct TPrinterList
@@ -84,6 +85,8 @@ private:
     std::unique_ptr<QPagedPaintDevice> mJob;
     std::unique_ptr<QTemporaryFile> mJobFile;
     QString mJobTarget;
+    // The job's pictures, written into its file by the program (colour jobs).
+    std::unique_ptr<TPdfImages> mPdfImages;
     QPainter mPainter;
     int mLastJobId = 0;
 };

@@ -1,5 +1,7 @@
 #include "print/engine/Report.h"
 
+#include "print/engine/PdfImages.h"
+
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPicture>
@@ -201,8 +203,9 @@ void TReport::StretchDraw(double x1, double y1, double x2, double y2, const QIma
     const QRect target = RectToDevice(x1, y1, x2, y2);
     if (target.isEmpty())
         return;
+    const QImage drawn = mPdfImages ? mPdfImages->StandIn(image) : image;
     mPainter->save();
     mPainter->setRenderHint(QPainter::SmoothPixmapTransform, false);
-    mPainter->drawImage(target, image, image.rect());
+    mPainter->drawImage(target, drawn, drawn.rect());
     mPainter->restore();
 }

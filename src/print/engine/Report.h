@@ -15,6 +15,7 @@
 
 class QImage;
 class QPicture;
+class TPdfImages;
 
 struct TReportPen
 {
@@ -89,11 +90,16 @@ public:
     void StretchPaint(double x1, double y1, double x2, double y2, QSizeF sourceSize,
                       const std::function<void(QPainter &)> &paint);
 
+    // Pictures drawn by StretchDraw go through `images` (not owned; null:
+    // drawn as they are).
+    void SetPdfImages(TPdfImages *images) { mPdfImages = images; }
+
 private:
     TCanvas &canvas();
     void applyState();
 
     QPainter *mPainter = nullptr;
+    TPdfImages *mPdfImages = nullptr;
     std::unique_ptr<TCanvas> mCanvas;
     double mXDpi = 96, mYDpi = 96;
     QPointF mUnprintable, mOrigin;

@@ -3,6 +3,7 @@
 
 #include "print/engine/PageRecorder.h"
 #include "print/engine/PageStream.h"
+#include "print/engine/PdfImages.h"
 #include "print/engine/Previewer.h"
 #include "print/engine/PrinterEngine.h"
 
@@ -152,7 +153,10 @@ private Q_SLOTS:
     void systemListEndsWithPdf();
     void setupDialogCancelled();
     void printToPdfFile();
+    void pdfKeepsPicturesLossless_data();
     void pdfKeepsPicturesLossless();
+    void pdfImagesRefuseForeignFiles_data();
+    void pdfImagesRefuseForeignFiles();
     void pdfIntoMissingFolderFails();
     void pdfFollowsSettings_data();
     void pdfFollowsSettings();
@@ -572,23 +576,165 @@ void TestPrintEngine::printToPdfFile()
     QVERIFY(!isDark(second, 72 + 18, 144 + 18));
 }
 
+// Pictures of 8 x 8 blocks of one colour each, so a page rendered at one
+// pixel a block shows each block's colour whatever the sampling.
+QImage blocks(QImage::Format format, int palette = 0)
+{
+    QImage rgb(64, 48, QImage::Format_RGB32);
+    for (int y = 0; y < rgb.height(); ++y)
+        for (int x = 0; x < rgb.width(); ++x) {
+            const int bx = x / 8, by = y / 8;
+            rgb.setPixel(x, y, qRgb(bx * 36, by * 50, (bx ^ by) * 30));
+        }
+    switch (format) {
+    case QImage::Format_Indexed8: {
+        QImage indexed(rgb.size(), QImage::Format_Indexed8);
+        indexed.setColorCount(palette);
+        for (int i = 0; i < palette; ++i)
+            indexed.setColor(i, qRgb(i * 7 % 256, 255 - i * 3 % 256, i * 13 % 256));
+        for (int y = 0; y < rgb.height(); ++y)
+            for (int x = 0; x < rgb.width(); ++x)
+                indexed.setPixel(x, y, uint((x / 8 + y / 8 * 8) % palette));
+        return indexed;
+    }
+    case QImage::Format_Grayscale8:
+        return rgb.convertToFormat(QImage::Format_Grayscale8);
+    case QImage::Format_Mono:
+        return rgb.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
+    default:
+        return rgb.convertToFormat(format);
+    }
+}
+
+QImage greyBlocks()
+{
+    QImage grey = blocks(QImage::Format_RGB32);
+    for (int y = 0; y < grey.height(); ++y)
+        for (int x = 0; x < grey.width(); ++x)
+            grey.setPixel(x, y, qRgb(qGray(grey.pixel(x, y)), qGray(grey.pixel(x, y)), qGray(grey.pixel(x, y))));
+    return grey;
+}
+
+void TestPrintEngine::pdfKeepsPicturesLossless_data()
+{
+    QTest::addColumn<QImage>("picture");
+    QTest::addColumn<QByteArray>("colorSpace");   // as pdfimages -list names it
+    QTest::newRow("rgb") << blocks(QImage::Format_RGB32) << QByteArray("rgb");
+    QTest::newRow("rgb888") << blocks(QImage::Format_RGB888) << QByteArray("rgb");
+    QTest::newRow("opaque argb") << blocks(QImage::Format_ARGB32) << QByteArray("rgb");
+    QTest::newRow("opaque premultiplied") << blocks(QImage::Format_ARGB32_Premultiplied) << QByteArray("rgb");
+    QTest::newRow("palette of 256") << blocks(QImage::Format_Indexed8, 256) << QByteArray("index");
+    QTest::newRow("palette of 48") << blocks(QImage::Format_Indexed8, 48) << QByteArray("index");
+    QTest::newRow("grey pixels in rgb") << greyBlocks() << QByteArray("gray");
+    QTest::newRow("greyscale") << blocks(QImage::Format_Grayscale8) << QByteArray("gray");
+    // Left to Qt's writer, in the form it chooses.
+    QTest::newRow("1 bit") << blocks(QImage::Format_Mono) << QByteArray();
+    QTest::newRow("16 bit") << blocks(QImage::Format_RGB16) << QByteArray();
+}
+
+// Every picture is stored once however often the job draws it, pixel for
+// pixel, and shows where it was drawn on every page.
 void TestPrintEngine::pdfKeepsPicturesLossless()
 {
+    QFETCH(QImage, picture);
+    QFETCH(QByteArray, colorSpace);
+    const QString pdfimages = QStandardPaths::findExecutable(QStringLiteral("pdfimages"));
+    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    if (pdfimages.isEmpty() || pdftoppm.isEmpty())
+        QSKIP("pdfimages and pdftoppm (poppler-utils) are not installed");
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("picture.pdf"));
     TPrinterEngine engine(TPrinterList{{TPrinterEngine::PdfPrinterName()}, 0});
     engine.SetOutputFileName(pdf);
-    QImage picture(64, 64, QImage::Format_RGB32);
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x)
-            picture.setPixel(x, y, qRgb(x * 4, y * 4, (x ^ y) * 4));
-    engine.OnPrint = [&] { engine.StretchDraw(1, 1, 2, 2, picture); };
+    engine.SelectPaper(PaperA5);
+    // 64 x 48 pixels on 4 x 3 inches: a block is 8 pixels of a page
+    // rendered at 16 dpi.
+    engine.OnPrint = [&] {
+        engine.StretchDraw(1, 1, 5, 4, picture);
+        engine.NewPage();
+        engine.StretchDraw(1, 1, 5, 4, picture);
+        engine.StretchDraw(0, 0, 1, 0.75, picture);
+    };
     engine.Execute();
-    QFile file(pdf);
+    QVERIFY(!engine.Aborted());
+
+    QProcess list;
+    list.start(pdfimages, {QStringLiteral("-list"), pdf});
+    QVERIFY(list.waitForFinished());
+    const QList<QByteArray> rows = list.readAllStandardOutput().trimmed().split('\n');
+    QSet<QByteArray> objects;
+    int uses = 0;
+    for (qsizetype i = 2; i < rows.size(); ++i) {
+        const QList<QByteArray> f = rows[i].simplified().split(' ');
+        if (f.value(2) == "smask")
+            continue;
+        ++uses;
+        QCOMPARE(f.value(3), QByteArray("64"));
+        QCOMPARE(f.value(4), QByteArray("48"));
+        if (!colorSpace.isEmpty())
+            QCOMPARE(f.value(5), colorSpace);
+        objects.insert(f.value(10));
+    }
+    QCOMPARE(uses, 3);
+    QCOMPARE(objects.size(), 1);
+
+    QCOMPARE(QProcess::execute(pdfimages, {QStringLiteral("-png"), QStringLiteral("-f"), QStringLiteral("1"),
+                                           QStringLiteral("-l"), QStringLiteral("1"), pdf,
+                                           dir.filePath(QStringLiteral("img"))}),
+             0);
+    const QImage stored = QImage(dir.filePath(QStringLiteral("img-000.png"))).convertToFormat(QImage::Format_RGB32);
+    const QImage expected = picture.convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(stored.size(), expected.size());
+    for (int y = 0; y < expected.height(); ++y)
+        for (int x = 0; x < expected.width(); ++x)
+            QCOMPARE(stored.pixel(x, y), expected.pixel(x, y));
+
+    QProcess::execute(pdftoppm, {QStringLiteral("-r"), QStringLiteral("16"), QStringLiteral("-png"), pdf,
+                                 dir.filePath(QStringLiteral("page"))});
+    for (const char *name : {"page-1.png", "page-2.png"}) {
+        const QImage page(dir.filePath(QString::fromLatin1(name)));
+        QVERIFY(!page.isNull());
+        for (int by = 0; by < 6; ++by)
+            for (int bx = 0; bx < 8; ++bx) {
+                const QRgb want = picture.pixel(bx * 8 + 4, by * 8 + 4);
+                const QRgb got = page.pixel(16 + bx * 8 + 4, 16 + by * 8 + 4);
+                QVERIFY2(qAbs(qRed(got) - qRed(want)) + qAbs(qGreen(got) - qGreen(want))
+                                 + qAbs(qBlue(got) - qBlue(want)) <= 6,
+                         qPrintable(QStringLiteral("%1 block %2,%3").arg(QLatin1String(name)).arg(bx).arg(by)));
+            }
+    }
+}
+
+// What the job does with its file when that file is not what it wrote:
+// the job fails, never a PDF missing its pictures.
+void TestPrintEngine::pdfImagesRefuseForeignFiles_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("no cross-reference table") << QByteArray("%PDF-1.4\n1 0 obj\n<<>>\nendobj\n%%EOF\n");
+    QTest::newRow("startxref past the end") << QByteArray("%PDF-1.4\nstartxref\n999999\n%%EOF\n");
+    QTest::newRow("table past the end") << QByteArray("%PDF-1.4\nxref\n0 99999999\nstartxref\n9\n%%EOF\n");
+    QTest::newRow("no trailer") << QByteArray("%PDF-1.4\nxref\n0 1\n0000000000 65535 f \nstartxref\n9\n%%EOF\n");
+}
+
+void TestPrintEngine::pdfImagesRefuseForeignFiles()
+{
+    QFETCH(QByteArray, content);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("job.pdf"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+    TPdfImages images;
+    QImage picture = blocks(QImage::Format_RGB32);
+    QVERIFY(images.StandIn(picture) != picture);
+    QCOMPARE(images.StandIn(picture).cacheKey(), images.StandIn(picture).cacheKey());
+    QString why;
+    QVERIFY(!images.Finish(path, &why));
+    QVERIFY(!why.isEmpty());
     QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray data = file.readAll();
-    QVERIFY(data.contains("/Subtype /Image"));
-    QVERIFY(!data.contains("/DCTDecode"));
+    QCOMPARE(file.readAll(), content);
 }
 
 void TestPrintEngine::pdfIntoMissingFolderFails()
