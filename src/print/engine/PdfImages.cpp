@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -12,11 +13,14 @@
 
 namespace {
 
-constexpr int StandInWidth = 8;
-constexpr int TagBytes = 3 * StandInWidth;
-// zlib's own default, the level Qt's writer deflates pictures with, so the
-// file is as small as before.
-constexpr int DeflateLevel = Z_DEFAULT_COMPRESSION;
+// The stand-in is one row of 1-bit pixels holding the tag: Qt's writer
+// stores such an image as a stencil, without looking for an encoder for it.
+constexpr int TagBytes = 24;
+constexpr int StandInWidth = 8 * TagBytes;
+// libdeflate's fastest level: on rows predicted from the row above it
+// still makes a photograph smaller than Qt's writer does at its default,
+// in a fraction of the time.
+constexpr int DeflateLevel = 1;
 
 bool allOpaque(const QImage &image)
 {
@@ -69,18 +73,48 @@ bool ownForm(const QImage &image)
 
 QByteArray deflate(const QByteArray &raw, bool *ok)
 {
-    uLongf size = compressBound(uLong(raw.size()));
+    *ok = false;
+    const std::unique_ptr<libdeflate_compressor, void (*)(libdeflate_compressor *)> compressor(
+        libdeflate_alloc_compressor(DeflateLevel), libdeflate_free_compressor);
+    if (!compressor)
+        return {};
     QByteArray out;
     try {
-        out.resize(qsizetype(size));
+        out.resize(qsizetype(libdeflate_zlib_compress_bound(compressor.get(), size_t(raw.size()))));
     } catch (const std::bad_alloc &) {
-        *ok = false;
         return {};
     }
-    *ok = compress2(reinterpret_cast<Bytef *>(out.data()), &size,
-                    reinterpret_cast<const Bytef *>(raw.constData()), uLong(raw.size()), DeflateLevel)
-          == Z_OK;
-    out.resize(qsizetype(size));
+    const size_t size = libdeflate_zlib_compress(compressor.get(), raw.constData(), size_t(raw.size()),
+                                                 out.data(), size_t(out.size()));
+    if (size == 0)
+        return {};
+    out.truncate(qsizetype(size));
+    *ok = true;
+    return out;
+}
+
+// `raw` as rows of `row` bytes, each after the PNG tag for "up" and holding
+// its difference from the row above, which the reader adds back
+// (/Predictor 12). Neighbouring rows of a picture are alike, so the
+// differences are small numbers that deflate well.
+QByteArray predictUp(const QByteArray &raw, qsizetype row)
+{
+    const qsizetype rows = row > 0 ? raw.size() / row : 0;
+    QByteArray out(rows * (row + 1), Qt::Uninitialized);
+    const auto *in = reinterpret_cast<const uchar *>(raw.constData());
+    auto *o = reinterpret_cast<uchar *>(out.data());
+    for (qsizetype y = 0; y < rows; ++y) {
+        *o++ = 2;
+        const uchar *line = in + y * row;
+        if (y == 0) {
+            std::copy_n(line, row, o);
+        } else {
+            const uchar *above = line - row;
+            for (qsizetype x = 0; x < row; ++x)
+                o[x] = uchar(line[x] - above[x]);
+        }
+        o += row;
+    }
     return out;
 }
 
@@ -282,8 +316,8 @@ QImage TPdfImages::StandIn(const QImage &image)
 
     auto entry = std::make_unique<Entry>();
     entry->Source = image;
-    // The stand-in's pixels: a mark that is not grey (so Qt's writer keeps
-    // them as RGB), this job's random number and the picture's index.
+    // The stand-in's bits: a mark, this job's random number and the
+    // picture's index.
     QByteArray tag(TagBytes, '\0');
     tag[0] = 'Q';
     tag[1] = 'M';
@@ -293,9 +327,9 @@ QImage TPdfImages::StandIn(const QImage &image)
     const quint32 index = quint32(mEntries.size());
     for (int i = 0; i < 4; ++i)
         tag[11 + i] = char(index >> (8 * i));
-    QImage stand(StandInWidth, 1, QImage::Format_RGB32);
-    for (int x = 0; x < StandInWidth; ++x)
-        stand.setPixel(x, 0, qRgb(uchar(tag[3 * x]), uchar(tag[3 * x + 1]), uchar(tag[3 * x + 2])));
+    QImage stand(StandInWidth, 1, QImage::Format_Mono);
+    stand.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    std::copy_n(tag.constData(), TagBytes, stand.scanLine(0));
     entry->Tag = tag;
     entry->Stand = stand;
 
@@ -339,6 +373,7 @@ TPdfImages::Encoded TPdfImages::Encode(const QImage &image)
     Encoded e;
     const qsizetype w = image.width(), h = image.height();
     QByteArray raw, colorSpace;
+    int colors = 0;   // channels of the row prediction; 0 for none (palette indices)
     try {
         switch (image.format()) {
         case QImage::Format_Indexed8:
@@ -348,6 +383,7 @@ TPdfImages::Encoded TPdfImages::Encode(const QImage &image)
                 std::copy_n(image.constScanLine(int(y)), w, raw.data() + y * w);
             if (image.format() == QImage::Format_Grayscale8) {
                 colorSpace = "/DeviceGray";
+                colors = 1;
                 break;
             }
             const QList<QRgb> table = image.colorTable();
@@ -392,15 +428,19 @@ TPdfImages::Encoded TPdfImages::Encode(const QImage &image)
                 }
             }
             colorSpace = "/DeviceRGB";
+            colors = 3;
             if (grey) {
                 // As compact as Qt's writer keeps grey pictures.
                 for (qsizetype i = 0; i < w * h; ++i)
                     raw[i] = raw[3 * i];
                 raw.truncate(w * h);
                 colorSpace = "/DeviceGray";
+                colors = 1;
             }
         }
         }
+        if (colors > 0)
+            raw = predictUp(raw, w * colors);
     } catch (const std::bad_alloc &) {
         return e;
     }
@@ -411,6 +451,9 @@ TPdfImages::Encoded TPdfImages::Encode(const QImage &image)
     e.Dictionary = "/Width " + QByteArray::number(w) + "\n/Height " + QByteArray::number(h)
                    + "\n/BitsPerComponent 8\n/ColorSpace " + colorSpace + "\n/Length "
                    + QByteArray::number(e.Data.size()) + "\n/Filter /FlateDecode\n";
+    if (colors > 0)
+        e.Dictionary += "/DecodeParms << /Predictor 12 /Colors " + QByteArray::number(colors)
+                        + " /BitsPerComponent 8 /Columns " + QByteArray::number(w) + " >>\n";
     e.Ok = true;
     return e;
 }
@@ -455,7 +498,7 @@ bool TPdfImages::Finish(const QString &fileName, QString *error)
     for (const auto &[number, offset] : pdf.offsets) {
         qsizetype data = 0;
         const QByteArrayView dict = pdf.streamDictionary(number, &data);
-        if (dict.isEmpty() || dictValue(dict, "/Subtype") != "/Image" || dictValue(dict, "/Width") != "8"
+        if (dict.isEmpty() || dictValue(dict, "/Subtype") != "/Image" || dictValue(dict, "/Width") != QByteArray::number(StandInWidth)
             || dictValue(dict, "/Height") != "1" || dictValue(dict, "/Filter") != "/FlateDecode")
             continue;
         const auto length = pdf.resolveNumber(dictValue(dict, "/Length"));
