@@ -155,6 +155,7 @@ private Q_SLOTS:
     void printToPdfFile();
     void pdfKeepsPicturesLossless_data();
     void pdfKeepsPicturesLossless();
+    void pdfKeepsEachPictureApart();
     void pdfImagesRefuseForeignFiles_data();
     void pdfImagesRefuseForeignFiles();
     void pdfIntoMissingFolderFails();
@@ -702,6 +703,63 @@ void TestPrintEngine::pdfKeepsPicturesLossless()
                                  + qAbs(qBlue(got) - qBlue(want)) <= 6,
                          qPrintable(QStringLiteral("%1 block %2,%3").arg(QLatin1String(name)).arg(bx).arg(by)));
             }
+    }
+}
+
+// Several pictures in one job, some drawn again later and one left to Qt's
+// writer: each use shows its own picture, stored once.
+void TestPrintEngine::pdfKeepsEachPictureApart()
+{
+    const QString pdfimages = QStandardPaths::findExecutable(QStringLiteral("pdfimages"));
+    if (pdfimages.isEmpty())
+        QSKIP("pdfimages (poppler-utils) is not installed");
+    const QImage rgb = blocks(QImage::Format_RGB32), palette = blocks(QImage::Format_Indexed8, 48),
+                 grey = blocks(QImage::Format_Grayscale8), mono = blocks(QImage::Format_Mono);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("pictures.pdf"));
+    TPrinterEngine engine(TPrinterList{{TPrinterEngine::PdfPrinterName()}, 0});
+    engine.SetOutputFileName(pdf);
+    engine.OnPrint = [&] {
+        const QImage firstPage[] = {rgb, palette, grey, mono, rgb};
+        double x = 0;
+        for (const QImage &picture : firstPage) {
+            engine.StretchDraw(x, 0, x + 1, 0.75, picture);
+            x += 1.25;
+        }
+        engine.NewPage();
+        engine.StretchDraw(0, 0, 1, 0.75, palette);
+        engine.StretchDraw(2, 0, 3, 0.75, rgb);
+    };
+    engine.Execute();
+    QVERIFY(!engine.Aborted());
+
+    QProcess list;
+    list.start(pdfimages, {QStringLiteral("-list"), pdf});
+    QVERIFY(list.waitForFinished());
+    QList<QByteArray> spaces, objects;
+    const QList<QByteArray> rows = list.readAllStandardOutput().trimmed().split('\n');
+    for (qsizetype i = 2; i < rows.size(); ++i) {
+        const QList<QByteArray> f = rows[i].simplified().split(' ');
+        spaces.append(f.value(5) + '/' + f.value(7));
+        objects.append(f.value(10));
+    }
+    QCOMPARE(spaces.size(), 7);
+    spaces[3] = "(Qt's choice)";
+    QCOMPARE(spaces, (QList<QByteArray>{"rgb/8", "index/8", "gray/8", "(Qt's choice)", "rgb/8", "index/8", "rgb/8"}));
+    QCOMPARE(objects[4], objects[0]);
+    QCOMPARE(objects[6], objects[0]);
+    QCOMPARE(objects[5], objects[1]);
+    QCOMPARE(QSet<QByteArray>(objects.begin(), objects.end()).size(), 4);
+
+    QCOMPARE(QProcess::execute(pdfimages, {QStringLiteral("-png"), QStringLiteral("-f"), QStringLiteral("1"),
+                                           QStringLiteral("-l"), QStringLiteral("1"), pdf,
+                                           dir.filePath(QStringLiteral("img"))}),
+             0);
+    const std::pair<int, QImage> stored[] = {{0, rgb}, {1, palette}, {2, grey}, {4, rgb}};
+    for (const auto &[index, picture] : stored) {
+        const QImage got = QImage(dir.filePath(QStringLiteral("img-%1.png").arg(index, 3, 10, QLatin1Char('0'))))
+                               .convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(got, picture.convertToFormat(QImage::Format_RGB32));
     }
 }
 
