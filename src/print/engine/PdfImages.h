@@ -10,9 +10,9 @@
 // picture, the same every time, so Qt writes one object for it however many
 // labels show it), while a worker thread encodes the picture itself:
 // palette pictures as /Indexed, grey ones as /DeviceGray, the rest as RGB,
-// losslessly, grey and RGB rows predicted from the row above. When the file is complete, Finish appends an update to it (an
-// incremental update, as PDF provides for) that replaces each stand-in
-// object by its picture.
+// losslessly, grey and RGB rows predicted from the row above. When the file
+// is complete, Finish appends an update to it (an incremental update, as PDF
+// provides for) that replaces each stand-in object by its picture.
 
 #include <QByteArray>
 #include <QImage>

@@ -206,10 +206,6 @@ void TReport::StretchDraw(double x1, double y1, double x2, double y2, const QIma
     const QImage drawn = mPdfImages ? mPdfImages->StandIn(image) : image;
     mPainter->save();
     mPainter->setRenderHint(QPainter::SmoothPixmapTransform, false);
-    // Qt's writer paints a 1-bit stand-in with the pen, and a translucent
-    // pen would leave its opacity on the picture that replaces it.
-    if (drawn.cacheKey() != image.cacheKey())
-        mPainter->setPen(Qt::black);
     mPainter->drawImage(target, drawn, drawn.rect());
     mPainter->restore();
 }
