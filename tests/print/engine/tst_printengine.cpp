@@ -616,6 +616,28 @@ QImage greyBlocks()
     return grey;
 }
 
+// The fields of each row `pdfimages -list` gives for `pdf`, one row an
+// image use, headings left out.
+QList<QList<QByteArray>> imageUses(const QString &pdfimages, const QString &pdf)
+{
+    QProcess list;
+    list.start(pdfimages, {QStringLiteral("-list"), pdf});
+    list.waitForFinished();
+    const QList<QByteArray> rows = list.readAllStandardOutput().trimmed().split('\n');
+    QList<QList<QByteArray>> uses;
+    for (qsizetype i = 2; i < rows.size(); ++i)
+        uses.append(rows[i].simplified().split(' '));
+    return uses;
+}
+
+// The images of the first page of `pdf` as PNG files, `prefix`-000.png on.
+bool extractFirstPage(const QString &pdfimages, const QString &pdf, const QString &prefix)
+{
+    return QProcess::execute(pdfimages, {QStringLiteral("-png"), QStringLiteral("-f"), QStringLiteral("1"),
+                                         QStringLiteral("-l"), QStringLiteral("1"), pdf, prefix})
+           == 0;
+}
+
 void TestPrintEngine::pdfKeepsPicturesLossless_data()
 {
     QTest::addColumn<QImage>("picture");
@@ -659,14 +681,9 @@ void TestPrintEngine::pdfKeepsPicturesLossless()
     engine.Execute();
     QVERIFY(!engine.Aborted());
 
-    QProcess list;
-    list.start(pdfimages, {QStringLiteral("-list"), pdf});
-    QVERIFY(list.waitForFinished());
-    const QList<QByteArray> rows = list.readAllStandardOutput().trimmed().split('\n');
     QSet<QByteArray> objects;
     int uses = 0;
-    for (qsizetype i = 2; i < rows.size(); ++i) {
-        const QList<QByteArray> f = rows[i].simplified().split(' ');
+    for (const QList<QByteArray> &f : imageUses(pdfimages, pdf)) {
         if (f.value(2) == "smask")
             continue;
         ++uses;
@@ -679,10 +696,7 @@ void TestPrintEngine::pdfKeepsPicturesLossless()
     QCOMPARE(uses, 3);
     QCOMPARE(objects.size(), 1);
 
-    QCOMPARE(QProcess::execute(pdfimages, {QStringLiteral("-png"), QStringLiteral("-f"), QStringLiteral("1"),
-                                           QStringLiteral("-l"), QStringLiteral("1"), pdf,
-                                           dir.filePath(QStringLiteral("img"))}),
-             0);
+    QVERIFY(extractFirstPage(pdfimages, pdf, dir.filePath(QStringLiteral("img"))));
     const QImage stored = QImage(dir.filePath(QStringLiteral("img-000.png"))).convertToFormat(QImage::Format_RGB32);
     const QImage expected = picture.convertToFormat(QImage::Format_RGB32);
     QCOMPARE(stored.size(), expected.size());
@@ -733,13 +747,8 @@ void TestPrintEngine::pdfKeepsEachPictureApart()
     engine.Execute();
     QVERIFY(!engine.Aborted());
 
-    QProcess list;
-    list.start(pdfimages, {QStringLiteral("-list"), pdf});
-    QVERIFY(list.waitForFinished());
     QList<QByteArray> spaces, objects;
-    const QList<QByteArray> rows = list.readAllStandardOutput().trimmed().split('\n');
-    for (qsizetype i = 2; i < rows.size(); ++i) {
-        const QList<QByteArray> f = rows[i].simplified().split(' ');
+    for (const QList<QByteArray> &f : imageUses(pdfimages, pdf)) {
         spaces.append(f.value(5) + '/' + f.value(7));
         objects.append(f.value(10));
     }
@@ -751,10 +760,7 @@ void TestPrintEngine::pdfKeepsEachPictureApart()
     QCOMPARE(objects[5], objects[1]);
     QCOMPARE(QSet<QByteArray>(objects.begin(), objects.end()).size(), 4);
 
-    QCOMPARE(QProcess::execute(pdfimages, {QStringLiteral("-png"), QStringLiteral("-f"), QStringLiteral("1"),
-                                           QStringLiteral("-l"), QStringLiteral("1"), pdf,
-                                           dir.filePath(QStringLiteral("img"))}),
-             0);
+    QVERIFY(extractFirstPage(pdfimages, pdf, dir.filePath(QStringLiteral("img"))));
     const std::pair<int, QImage> stored[] = {{0, rgb}, {1, palette}, {2, grey}, {4, rgb}};
     for (const auto &[index, picture] : stored) {
         const QImage got = QImage(dir.filePath(QStringLiteral("img-%1.png").arg(index, 3, 10, QLatin1Char('0'))))
